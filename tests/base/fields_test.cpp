@@ -1,0 +1,62 @@
+#include <gtest/gtest.h>
+
+#include "base/fields.h"
+#include "base/fixed_text.h"
+
+TEST(FixedText, ColumnsAreOneBasedAndBlankPadded) {
+    FixedText<10> t("abc");
+    EXPECT_EQ(t.view(), "abc       ");
+    EXPECT_EQ(t.at(1), 'a');
+    EXPECT_EQ(t.at(11), ' ');
+    t.put(9, "xyz");  // the z falls off the end
+    EXPECT_EQ(t.view(), "abc     xy");
+    EXPECT_EQ(t.cols(8, 10), " xy");
+    EXPECT_EQ(t.trimmedLength(), 10u);
+    EXPECT_TRUE(FixedText<5>("ab") == std::string_view("ab   "));
+    EXPECT_TRUE(blankEqual("ab", "ab  "));
+    EXPECT_FALSE(blankEqual("ab", "abc"));
+}
+
+TEST(Fields, ReadIntIgnoresBlanksAndRejectsGarbage) {
+    EXPECT_EQ(readIntField("     "), 0);
+    EXPECT_EQ(readIntField(" 1 2 "), 12);
+    EXPECT_EQ(readIntField("  -45"), -45);
+    EXPECT_FALSE(readIntField("1.5"));
+    EXPECT_FALSE(readIntField("12a"));
+    EXPECT_FALSE(readIntField("-"));
+}
+
+TEST(Fields, ReadRealWithImpliedDecimals) {
+    EXPECT_DOUBLE_EQ(*readRealField("1234", 2), 12.34);
+    EXPECT_DOUBLE_EQ(*readRealField("12.5", 2), 12.5);
+    EXPECT_DOUBLE_EQ(*readRealField("1e2", 2), 100.0);
+    EXPECT_DOUBLE_EQ(*readRealField("    ", 3), 0.0);
+    EXPECT_FALSE(readRealField("1.2.3"));
+    EXPECT_DOUBLE_EQ(*readFreeNumber("  30.5, 7"), 30.5);
+    EXPECT_FALSE(readFreeNumber("   "));
+    EXPECT_FALSE(readFreeNumber("abc 3"));
+}
+
+TEST(Fields, WriteIAndFRightAlignedWithAsterisks) {
+    EXPECT_EQ(writeI(5000, 7), "   5000");
+    EXPECT_EQ(writeI(100000, 5), "*****");
+    EXPECT_EQ(writeI(-9999, 5), "-9999");
+    EXPECT_EQ(writeI(-10000, 5), "*****");
+    EXPECT_EQ(writeF(5.0, 8, 3), "   5.000");
+    EXPECT_EQ(writeF(30.0, 5, 1), " 30.0");
+    EXPECT_EQ(writeF(0.125, 5, 2), " 0.13");  // halves away from zero
+    EXPECT_EQ(writeF(-0.125, 5, 2), "-0.13");
+    EXPECT_EQ(writeF(0.5, 4, 3), ".500");
+    EXPECT_EQ(writeF(1234.5, 5, 1), "*****");
+    EXPECT_EQ(writeF(-0.0001, 6, 3), " 0.000");
+}
+
+TEST(Fields, NintRoundsTheFloatProductHalvesAwayFromZero) {
+    EXPECT_EQ(nintProduct(1000.0f, 21.5f), 21500);
+    EXPECT_EQ(nintProduct(1000.0f, -0.0005f), -1);  // -0.5 after float rounding
+    EXPECT_EQ(nint(2.5), 3);
+    EXPECT_EQ(nint(-2.5), -3);
+    EXPECT_EQ(nintProduct(1000.0f, 1e30f), 9000000000000000000);
+    EXPECT_EQ(freeFormat(0.1f), "0.1");
+    EXPECT_EQ(freeFormat(30.0f), "30");
+}

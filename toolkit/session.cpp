@@ -1,0 +1,48 @@
+#include "toolkit/session.h"
+
+#include "toolkit/session_internal.h"
+
+namespace toolkit {
+
+SessionState& session() {
+    static SessionState s;
+    return s;
+}
+
+void setHeadless(bool on) { session().headless = on; }
+bool headless() { return session().headless; }
+
+void queueAnswer(Answer a) { session().answers.push_back(a); }
+void queueFile(std::optional<std::string> path) { session().files.push_back(std::move(path)); }
+
+std::vector<BoxRecord> takeBoxes() { return std::exchange(session().boxes, {}); }
+std::vector<FileRecord> takeFiles() { return std::exchange(session().fileRecords, {}); }
+
+void resetSession() {
+    const bool h = session().headless;
+    session() = SessionState{};
+    session().headless = h;
+}
+
+void setTrace(bool on) { session().tracing = on; }
+std::vector<TraceEntry> takeTrace() { return std::exchange(session().trace, {}); }
+
+void traceCall(const char* op, std::initializer_list<double> args, std::string_view text) {
+    if (!session().tracing) return;
+    session().trace.push_back(TraceEntry{op, std::vector<double>(args), std::string(text)});
+}
+
+int exitCodeFor(Answer a) {
+    switch (a) {
+        case Answer::Ok:
+        case Answer::Yes:
+        case Answer::Retry: return 1;
+        case Answer::Cancel:
+        case Answer::Ignore: return 0;
+        case Answer::No:
+        case Answer::Abort: return 2;
+    }
+    return 0;
+}
+
+}  // namespace toolkit

@@ -1,0 +1,28 @@
+// The toolkit's own state for queued answers, records and the trace.
+#pragma once
+#include <deque>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+#include "toolkit/session.h"
+
+namespace toolkit {
+
+struct SessionState {
+    bool headless = false;
+    bool tracing = false;
+    std::deque<Answer> answers;
+    std::deque<std::optional<std::string>> files;
+    std::vector<BoxRecord> boxes;
+    std::vector<FileRecord> fileRecords;
+    std::vector<TraceEntry> trace;
+    int lastError = 0;
+    int lastDialogExit = 0;
+};
+
+SessionState& session();
+void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
+int exitCodeFor(Answer a);
+
+}  // namespace toolkit
