@@ -1,0 +1,306 @@
+// Edited profile files: header composition, the q, e and 2 m records, their
+// writers (bytes built in memory, then replaced atomically) and readers
+// (pure parsers over bytes, then the file part).
+#include "profile/edited_files.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+#include "base/atomic_file.h"
+#include "base/fields.h"
+
+namespace {
+
+constexpr int failedCount = 65535;
+constexpr int max2mPoints = 999;
+constexpr float milli = 0.001f;
+
+// Characters first..last (1-based) of an 8-character station field, blank
+// where the field is shorter.
+std::string sub(std::string_view s, std::size_t first, std::size_t last) {
+    return std::string(FixedText<8>(s.substr(0, 8)).cols(first, last));
+}
+
+void putheader(std::string& out, const Ahdr& ahdr) {
+    out.append(ahdr.cols(1, 38));
+    out.push_back('\n');
+    out.append(ahdr.cols(39, 87));
+    out.push_back('\n');
+}
+
+std::string classdigit(int iclass) { return writeI(iclass, 1); }
+
+std::int64_t milliunits(float v) { return nintProduct(1000.0f, v); }
+
+EditedWrite writebytes(const FileName& fname, int n, const std::string& bytes) {
+    const WriteResult r = replaceFileAtomically(filePath(fname), bytes);
+    if (!r) return EditedWrite{failedCount, false, r.reason};
+    return EditedWrite{n, true, {}};
+}
+
+// The integer that a stored temperature field holds, as a 32-bit float in
+// degrees: the product with the float 0.001 is rounded once.
+float fromMilli(double v) { return static_cast<float>(static_cast<double>(milli) * static_cast<double>(static_cast<float>(v))); }
+
+// The class column of an edited file: blank is 0, a digit is taken. Only the
+// classes 0 to 5 exist, so any other digit ends the reading like a letter
+// would, and no later use can meet a class outside the catalogue.
+std::optional<int> readclass(char c) {
+    if (c == ' ') return 0;
+    if (c >= '0' && c <= '5') return c - '0';
+    return std::nullopt;
+}
+
+void markfailed(SlotData& s, const SlotLabel& label) {
+    s.ainfo.putField(1, 2, "no");
+    s.ainfo.putField(3, 5, label.cols(3, 5));
+}
+
+void markread(SlotData& s, const SlotLabel& label, int count) {
+    s.nread = count;
+    s.ainfo = SlotLabel(label.cols(1, 5));
+}
+
+// Reads the two header lines; 0, or the error flag of a file that ends
+// inside them.
+int readheader(LineReader& lines, Ahdr& ahdr) {
+    std::string_view text;
+    if (!lines.next(text)) return 1;
+    ahdr.putField(1, 38, text.substr(0, 38));
+    if (!lines.next(text)) return 1;
+    ahdr.putField(39, 87, text.substr(0, 49));
+    return 0;
+}
+
+}  // namespace
+
+Ahdr composeahdr(const StationFields& st, const RawHeader& hdr) {
+    Ahdr h;
+    h.putField(3, 5, st.drop.substr(0, 3));
+    h.putField(7, 9, hdr.probecode.view());
+    h.putField(11, 12, hdr.recorder.view());
+    h.putField(14, 20, hdr.callsign.view());
+    h.putField(22, 28, st.alat.substr(0, 7));
+    h.putField(30, 36, st.alon.substr(0, 7));
+    h.set(38, st.aflag);
+    h.putField(40, 41, sub(st.adate, 1, 2));
+    h.set(42, '-');
+    h.putField(43, 44, sub(st.adate, 4, 5));
+    h.putField(45, 47, "-20");
+    h.putField(48, 49, sub(st.adate, 7, 8));
+    h.putField(52, 59, st.atime.substr(0, 8));
+    h.putField(61, 68, hdr.seasid.view());
+    h.putField(70, 76, hdr.serial.view());
+    h.putField(78, 87, daterule(charrule(hdr.manufdate)).view());
+    return h;
+}
+
+std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+    n = clampPoints(n);
+    std::string out;
+    out.reserve(100 + static_cast<std::size_t>(n) * 25);
+    putheader(out, ahdr);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+        out += writeI(nintProduct(-1000.0f, cur.depth[i]), 7);
+        out += ' ';
+        out += writeI(milliunits(cur.t[i]), 5);
+        out += ' ';
+        out += classdigit(cur.iclass[i]);
+        out += ' ';
+        out += cur.code[i].view();
+        if (cur.iclass[i] == 5) {
+            out += ' ';
+            out += writeI(milliunits(loaded.t[i]), 5);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+    n = clampPoints(n);
+    std::string out;
+    putheader(out, ahdr);
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+        out += writeI(nint(-static_cast<double>(cur.depth[i])), 3);
+        out += ' ';
+        out += writeI(milliunits(cur.t[i]), 5);
+        out += ' ';
+        out += classdigit(cur.iclass[i]);
+        out += ' ';
+        out += cur.code[i].view();
+        if (cur.iclass[i] == 5) {
+            out += ' ';
+            out += writeI(milliunits(loaded.t[i]), 5);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+namespace {
+
+// The 2 m bin of a depth: bin 1 holds 0 up to 2 m, bin 2 from 2 m to 4 m,
+// the fraction cut off towards zero. Kept in 64 bits so that no depth, however
+// wild, can overflow the bin number.
+std::int64_t binof(float depth) {
+    const double half = static_cast<double>(0.5f * -depth);
+    if (std::isnan(half)) return 1;
+    const double lim = 1.0e15;
+    return static_cast<std::int64_t>(std::trunc(half < -lim ? -lim : half > lim ? lim : half)) + 1;
+}
+
+struct RunningBin {
+    int count = 0;
+    double sumt = 0;
+    double sumloaded = 0;
+    int maxclass = 0;
+    QcCode code;
+};
+
+std::int64_t meanmilli(double sum, int count) {
+    return nint(static_cast<double>(static_cast<float>(1000.0 * sum / count)));
+}
+
+void writebin(std::string& out, const RunningBin& b, std::int64_t closingBin) {
+    std::int64_t d = 2 * closingBin - 3;
+    if (d > 999) d -= 1000;
+    out += writeI(d, 3);
+    out += writeI(meanmilli(b.sumt, b.count), 6);
+    out += ' ';
+    out += classdigit(b.maxclass);
+    out += ' ';
+    out += b.code.view();
+    if (b.maxclass == 5) {
+        out += ' ';
+        out += writeI(meanmilli(b.sumloaded, b.count), 5);
+    }
+    out += '\n';
+}
+
+}  // namespace
+
+std::string efilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+    n = clampPoints(n);
+    std::string out;
+    putheader(out, ahdr);
+    RunningBin bin;
+    std::int64_t k = 0;
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+        const std::int64_t ki = binof(cur.depth[i]);
+        if (i > 1 && ki == k) {
+            ++bin.count;
+            bin.sumt += cur.t[i];
+            bin.sumloaded += loaded.t[i];
+            if (cur.iclass[i] > bin.maxclass) bin.maxclass = cur.iclass[i];
+            if (bin.code == QcCode()) bin.code = cur.code[i];
+            continue;
+        }
+        if (i > 1) writebin(out, bin, ki);
+        bin = RunningBin{1, cur.t[i], loaded.t[i], cur.iclass[i], cur.code[i]};
+        k = ki;
+    }
+    // The deepest bin may be partial and is never written.
+    return out;
+}
+
+EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+    return writebytes(fname, n, qfilebytes(cur, loaded, n, ahdr));
+}
+
+EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr,
+                       int prefixLength) {
+    FileName ename = qname;
+    ename.set(static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1, 'e');
+    return writebytes(ename, n, efilebytes(cur, loaded, n, ahdr));
+}
+
+EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotData& loaded, const Ahdr& ahdr) {
+    return writebytes(fname, n, flbytes(cur, loaded, n, ahdr));
+}
+
+EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label) {
+    EditedRead r;
+    LineReader lines(bytes);
+    r.ierr = readheader(lines, r.ahdr);
+    if (r.ierr != 0) {
+        markfailed(s, label);
+        return r;
+    }
+    int count = 0;
+    std::string_view text;
+    while (count < ndepmax && lines.next(text)) {
+        const FixedText<24> rec(text);
+        const auto depth = readIntField(rec.cols(1, 7));
+        const auto temp = readIntField(rec.cols(9, 13));
+        if (!depth || !temp) {
+            r.ierr = failedCount;
+            markfailed(s, label);
+            return r;
+        }
+        const auto cls = readclass(rec.at(15));
+        if (!cls) break;
+        const auto i = static_cast<std::size_t>(++count);
+        s.depth[i] = -fromMilli(static_cast<double>(*depth));
+        s.t[i] = fromMilli(static_cast<double>(*temp));
+        s.iclass[i] = *cls;
+        s.code[i] = QcCode(rec.cols(17, 18));
+    }
+    markread(s, label, count);
+    return r;
+}
+
+EditedRead parsewinrdfl(std::string_view bytes, SlotData& s, const SlotLabel& label) {
+    EditedRead r;
+    LineReader lines(bytes);
+    r.ierr = readheader(lines, r.ahdr);
+    if (r.ierr != 0) {
+        markfailed(s, label);
+        return r;
+    }
+    int count = 0;
+    std::string_view text;
+    while (count < max2mPoints && lines.next(text)) {
+        const FixedText<21> rec(text);
+        const auto depth = readRealField(rec.cols(1, 3));
+        const auto temp = readRealField(rec.cols(5, 9));
+        const bool finite = depth && temp && std::isfinite(static_cast<float>(*depth)) &&
+                            std::isfinite(fromMilli(*temp));
+        if (!finite) {
+            r.ierr = failedCount;
+            markfailed(s, label);
+            return r;
+        }
+        const auto cls = readclass(rec.at(11));
+        if (!cls) break;
+        const auto i = static_cast<std::size_t>(++count);
+        s.depth[i] = -static_cast<float>(*depth);
+        s.t[i] = fromMilli(*temp);
+        s.iclass[i] = *cls;
+        s.code[i] = QcCode(rec.cols(13, 14));
+    }
+    markread(s, label, count);
+    return r;
+}
+
+EditedRead rdq(const FileName& fname, SlotData& s, int prefixLength) {
+    const SlotLabel label = nameLabel(fname, prefixLength);
+    std::string bytes;
+    if (!readFileBytes(filePath(fname), bytes)) {
+        markfailed(s, label);
+        return EditedRead{failedCount, Ahdr()};
+    }
+    return parserdq(bytes, s, label);
+}
+
+EditedRead winrdfl(const FileName& fname, SlotData& s, int prefixLength, const LogRecord& log) {
+    logRecord(log, "winrfl ", filePath(fname));
+    const SlotLabel label = nameLabel(fname, prefixLength);
+    std::string bytes;
+    if (!readFileBytes(filePath(fname), bytes)) {
+        markfailed(s, label);
+        return EditedRead{failedCount, Ahdr()};
+    }
+    return parsewinrdfl(bytes, s, label);
+}
