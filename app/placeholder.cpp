@@ -1,2 +1,0 @@
-// Placeholder so that the layer library exists before it has code.
-namespace dropfix_app_placeholder {}
