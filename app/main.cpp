@@ -1,7 +1,159 @@
-// FIXME: the start-up replaces this placeholder entry.
+// The dropfix command line: the cruise directory, a scripted session, the
+// demo cruise, help and version. Everything else is the start-up.
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "app/opening.h"
+#include "app/state.h"
+#include "toolkit/session.h"
+
+#ifndef DROPFIX_VERSION
+#define DROPFIX_VERSION "unknown"
+#endif
+#ifndef DROPFIX_SOURCE_DIR
+#define DROPFIX_SOURCE_DIR ""
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view usage =
+    "Usage: dropfix [OPTION]... [DIR]\n"
+    "Quality control of XBT temperature profiles, one drop at a time.\n"
+    "\n"
+    "  DIR             start as if started in DIR (the cruise directory)\n"
+    "  --demo          start on a fresh temporary copy of the bundled demo cruise\n"
+    "  --script FILE   run an operator session from FILE, with no display\n"
+    "  --show          show the windows of a scripted session\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n";
+
+struct CommandLine {
+    std::optional<std::string> dir;
+    std::optional<std::string> script;
+    bool show = false;
+    bool demo = false;
+    bool help = false;
+    bool version = false;
+};
+
+// Nothing when the command line is wrong; the reason is on standard error.
+std::optional<CommandLine> parse(int argc, char** argv) {
+    CommandLine cl;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            cl.help = true;
+        } else if (a == "--version") {
+            cl.version = true;
+        } else if (a == "--demo") {
+            cl.demo = true;
+        } else if (a == "--show") {
+            cl.show = true;
+        } else if (a == "--script") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "dropfix: --script needs a file\n");
+                return std::nullopt;
+            }
+            cl.script = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            std::fprintf(stderr, "dropfix: unknown option %s\n", argv[i]);
+            return std::nullopt;
+        } else if (cl.dir) {
+            std::fprintf(stderr, "dropfix: only one directory may be given\n");
+            return std::nullopt;
+        } else {
+            cl.dir = argv[i];
+        }
+    }
+    if (cl.demo && cl.dir) {
+        std::fprintf(stderr, "dropfix: --demo starts in its own copy of the demo cruise; give no directory\n");
+        return std::nullopt;
+    }
+    return cl;
+}
+
+// The bundled demo cruise: in the source tree the program was built from,
+// or installed beside the program.
+std::optional<fs::path> demoCruise(const char* argv0) {
+    std::error_code ec;
+    std::vector<fs::path> candidates;
+    if (*DROPFIX_SOURCE_DIR) candidates.push_back(fs::path(DROPFIX_SOURCE_DIR) / "examples" / "demo-cruise");
+    const fs::path exe = fs::canonical("/proc/self/exe", ec);
+    const fs::path exeDir = ec ? fs::absolute(argv0, ec).parent_path() : exe.parent_path();
+    candidates.push_back(exeDir / "examples" / "demo-cruise");
+    candidates.push_back(exeDir.parent_path() / "examples" / "demo-cruise");
+    candidates.push_back(exeDir.parent_path() / "share" / "dropfix" / "demo-cruise");
+    for (const auto& c : candidates) {
+        if (fs::is_regular_file(c / "control.dat", ec)) return c;
+    }
+    return std::nullopt;
+}
+
+// Copies the demo cruise into a new temporary directory, so that the
+// shipped copy stays as it is.
+std::optional<std::string> copyDemo(const char* argv0) {
+    const auto source = demoCruise(argv0);
+    if (!source) {
+        std::fprintf(stderr, "dropfix: the demo cruise (examples/demo-cruise) was not found\n");
+        return std::nullopt;
+    }
+    std::error_code ec;
+    std::string dir = (fs::temp_directory_path(ec) / "dropfix-demo-XXXXXX").string();
+    if (ec || ::mkdtemp(dir.data()) == nullptr) {
+        std::fprintf(stderr, "dropfix: cannot create a temporary directory for the demo cruise\n");
+        return std::nullopt;
+    }
+    fs::copy(*source, dir, fs::copy_options::recursive, ec);
+    if (ec) {
+        std::fprintf(stderr, "dropfix: cannot copy the demo cruise to %s: %s\n", dir.c_str(), ec.message().c_str());
+        return std::nullopt;
+    }
+    std::fprintf(stderr, "dropfix: demo cruise copied to %s\n", dir.c_str());
+    return dir;
+}
+
+bool changeDirectory(const std::string& dir) {
+    std::error_code ec;
+    fs::current_path(dir, ec);
+    if (ec) std::fprintf(stderr, "dropfix: cannot change to %s: %s\n", dir.c_str(), ec.message().c_str());
+    return !ec;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) std::puts("dropfix " DROPFIX_VERSION);
-    return 0;
+    const auto cl = parse(argc, argv);
+    if (!cl) {
+        std::fprintf(stderr, "Try 'dropfix --help' for more information.\n");
+        return 2;
+    }
+    if (cl->help) {
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        return 0;
+    }
+    if (cl->version) {
+        std::puts("dropfix " DROPFIX_VERSION);
+        return 0;
+    }
+    std::optional<std::string> dir = cl->dir;
+    if (cl->demo && !(dir = copyDemo(argv[0]))) return 1;
+    if (dir && !changeDirectory(*dir)) return 1;
+    if (cl->script) {
+        // FIXME: hand the script to the toolkit's scripted session once it
+        // has one; until then a script run is a headless run.
+        toolkit::setHeadless(true);
+    }
+    (void)cl->show;
+    const auto state = std::make_unique<State>();
+    return run(*state).status;
 }

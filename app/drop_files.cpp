@@ -1,0 +1,56 @@
+// Building the drop-file names and moving the drop digits within them.
+#include "app/drop_files.h"
+
+#include <cstdio>
+
+std::string dropDigits(int drop) {
+    if (drop < 0 || drop > 999) drop = 0;
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%03d", drop);
+    return buf;
+}
+
+void putDropDigits(DropFiles& files, DropSlot slot, std::string_view digits) {
+    const auto col = static_cast<std::size_t>(files.len_f1) + 3;
+    const std::string_view d = digits.substr(0, 3);
+    switch (slot) {
+        case DropSlot::Previous:
+            files.f1r.putField(col, col + 2, d);
+            files.f1q.putField(col, col + 2, d);
+            break;
+        case DropSlot::Current:
+            files.f2r.putField(col, col + 2, d);
+            files.f2q.putField(col, col + 2, d);
+            break;
+        case DropSlot::Next:
+            files.f3r.putField(col, col + 2, d);
+            files.f3q.putField(col, col + 2, d);
+            break;
+    }
+}
+
+void blankDropFiles(DropFiles& files) {
+    for (PathText* p : {&files.f1q, &files.f2q, &files.f3q, &files.f2r, &files.f3r}) p->blank();
+}
+
+PathCheck buildTemplates(DropFiles& files, int len_dirpath, const FixedText<13>& acruise, int len_acruise) {
+    const int len_f1 = len_dirpath + len_acruise;
+    const std::string_view name = acruise.cols(1, static_cast<std::size_t>(len_acruise));
+    if (len_f1 + 9 > pathmax) {
+        return TooLong{std::string(files.f1r.cols(1, static_cast<std::size_t>(len_dirpath))) + std::string(name) +
+                       "r_001.KTD"};
+    }
+    files.len_f1 = len_f1;
+    const auto at = static_cast<std::size_t>(len_f1);
+    files.f1r.blank(static_cast<std::size_t>(len_dirpath) + 1);
+    files.f1r.put(static_cast<std::size_t>(len_dirpath) + 1, name);
+    files.f1r.put(at + 1, "r_001.KTD");
+    files.f2r = files.f1r;
+    files.f3r = files.f1r;
+    files.f1q.blank();
+    files.f1q.put(1, files.f1r.cols(1, at + 5));
+    files.f1q.put(at + 1, "q.");
+    files.f2q = files.f1q;
+    files.f3q = files.f1q;
+    return std::nullopt;
+}

@@ -1,0 +1,33 @@
+// The names of the six drop files (unedited and edited file of the previous,
+// current and next drop) and the three drop digits inside them.
+#pragma once
+#include <string>
+#include <string_view>
+
+#include "app/paths.h"
+#include "base/fixed_text.h"
+
+struct DropFiles {
+    PathText f1r, f2r, f3r;  // unedited files: previous, current, next drop
+    PathText f1q, f2q, f3q;  // their edited files
+    int len_f1 = 0;          // directory prefix and cruise name
+    int ieditktd = 1;        // 1: raw KTD files; 2: older two-metre files
+};
+
+enum class DropSlot { Previous = 1, Current = 2, Next = 3 };
+
+// Three digits with leading zeros: 7 gives "007". Numbers outside 0..999
+// give "000", which names no drop.
+std::string dropDigits(int drop);
+
+// Places the three digits in both names of one drop (columns len_f1+3 to
+// len_f1+5), the only columns that change from one drop to another.
+void putDropDigits(DropFiles& files, DropSlot slot, std::string_view digits);
+
+// The templates of the start-up tail: f1r keeps the directory prefix of
+// length len_dirpath; the cruise name and "r_001.KTD" follow it, and every
+// other name is derived from it. Fails when a name would not fit.
+PathCheck buildTemplates(DropFiles& files, int len_dirpath, const FixedText<13>& acruise, int len_acruise);
+
+// Blanks every name but the directory prefix held in f1r.
+void blankDropFiles(DropFiles& files);

@@ -1,0 +1,15 @@
+// The opening of the main window after every start-up, and the main loop
+// that it enters.
+#pragma once
+#include "app/outcome.h"
+#include "app/state.h"
+
+// Reads the station list, chooses the drop, opens the main window and runs
+// the main loop until the program ends.
+Outcome opening(State& st);
+
+// The main loop; returns only when the program ends.
+Outcome mainloop(State& st);
+
+// The whole run: the start-up, then the opening.
+Outcome run(State& st);

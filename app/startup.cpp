@@ -1,0 +1,166 @@
+// Start-up steps 1 to 16: logs, cruise directory, paths, control.dat, the
+// window title and the drop-file templates.
+#include "app/startup.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "toolkit/toolkit.h"
+
+namespace {
+
+// The hidden window that parents the selection dialog and the message
+// boxes of the start-up.
+void openTemporaryWindow() {
+    WindowRecord w;
+    w.flags = WinStyle::Hidden;
+    WindowOpen(w);
+}
+
+Outcome workingDirectory(State& st) {
+    std::error_code ec;
+    const std::string cwd = std::filesystem::current_path(ec).string();
+    if (cwd.size() > static_cast<std::size_t>(pathmax)) return pathTooLong(TooLong{cwd}, st.startLog);
+    st.paths.acwd = PathText(cwd);
+    st.paths.len_acwd = static_cast<int>(st.paths.acwd.trimmedLength());
+    st.startLog.record("dropfix,acwd=", st.paths.acwd);
+    st.startLog.record("len_acwd=", st.paths.len_acwd);
+    return Outcome::proceed();
+}
+
+Outcome pointerFile(State& st) {
+    Paths& p = st.paths;
+    if (auto e = getdir(p.adir, p.len_adir, st.ierror)) return pathTooLong(*e, st.startLog);
+    st.startLog.record("pcwin ");
+    st.startLog.record("after getdir,zuldir.txt=");
+    st.startLog.record(p.adir.cols(1, static_cast<std::size_t>(std::max(p.len_adir, 0))));
+    for (int i = 1; i <= 50; ++i) {
+        if (st.ierror[static_cast<std::size_t>(i)] != 0) {
+            st.startLog.record("ierror(", i, ")=", st.ierror[static_cast<std::size_t>(i)]);
+        }
+    }
+    st.startLog.flush();
+    return Outcome::proceed();
+}
+
+// Step 7: started from the installation folder ("Execs") or from the
+// directory that zuldir.txt names, the pointer file decides; started
+// anywhere else, the working directory is the cruise directory.
+Outcome directoryMode(State& st) {
+    Paths& p = st.paths;
+    p.idirmode = 1;
+    p.idatadir = 1;
+    p.ifirst = 1;
+    if (p.acwd.cols(28, 32) == "Execs") return Outcome::proceed();
+    if (!blankEqual(p.acwd.cols(1, 36), p.adir.cols(1, 36))) {
+        p.idirmode = 2;
+        p.idatadir = 0;
+        const std::string control = std::string(p.acwd.cols(1, static_cast<std::size_t>(p.len_acwd))) + pathsep +
+                                    "control.dat";
+        if (control.size() > static_cast<std::size_t>(pathmax)) return pathTooLong(TooLong{control}, st.startLog);
+        p.acontrol = PathText(control);
+    }
+    return Outcome::proceed();
+}
+
+Outcome buildPaths(State& st) {
+    if (auto e = setpath(st.paths, st.files.f1r, st.ierror)) return pathTooLong(*e, st.startLog);
+    st.startLog.record("astations=", st.paths.astations);
+    st.startLog.record("acontrol=", st.paths.acontrol);
+    st.startLog.record("adir=", st.paths.adir);
+    st.startLog.record("adropfix=", st.paths.adropfix);
+    st.startLog.flush();
+    return Outcome::proceed();
+}
+
+Outcome checkControl(State& st) {
+    int icntrlok = 0;
+    openTemporaryWindow();
+    const PathCheck e = chkcntrl(st.paths.acontrol, icntrlok, st.paths.ifirst);
+    WindowClose();
+    if (e) return pathTooLong(*e, st.startLog);
+    // The operator cancelled the selection: nothing to edit, no message.
+    if (icntrlok != 1) return Outcome::exit(0);
+    if (st.paths.ifirst == 0) {
+        st.paths.idirmode = 2;
+        return buildPaths(st);
+    }
+    return Outcome::proceed();
+}
+
+Outcome openMainLog(State& st) {
+    const Paths& p = st.paths;
+    if (!st.mainLog.open(pathString(p.adropfix))) {
+        st.startLog.record("cannot create dropfix.log:", p.adropfix);
+        st.startLog.flush();
+        std::fprintf(stderr, "dropfix: cannot create %s\n", pathString(p.adropfix).c_str());
+        return Outcome::exit(1);
+    }
+    st.mainLog.record("adropfix=", p.adropfix);
+    st.mainLog.record("astations=", p.astations);
+    st.mainLog.record("acontrol=", p.acontrol);
+    st.mainLog.record("adir=", p.adir);
+    st.mainLog.record("f1r=", st.files.f1r);
+    st.mainLog.flush();
+    return Outcome::proceed();
+}
+
+Outcome readControl(State& st) {
+    openTemporaryWindow();
+    ScreenSettings scr{st.acruise, st.len_acruise, st.tmin, st.tmax};
+    if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog); o.ends()) return o;
+    st.acruise = scr.acruise;
+    st.len_acruise = scr.len_acruise;
+    st.tmin = scr.tmin;
+    st.tmax = scr.tmax;
+    st.mainLog.record("acruise=", st.acruise, " len_acruise=", st.len_acruise);
+    st.mainLog.record("tmin=", st.tmin, " tmax=", st.tmax);
+    st.mainLog.flush();
+    return Outcome::proceed();
+}
+
+}  // namespace
+
+Outcome pathTooLong(const TooLong& p, Log& log) {
+    const std::string message = std::string(tooLongMessage) + p.path;
+    log.record(message);
+    log.flush();
+    WMessageBox(0, 3, 1, message, "Error Info");
+    return Outcome::exit(1);
+}
+
+std::string windowtitle(const FixedText<13>& acruise, int len_acruise) {
+    FixedText<15> title("Dropfix");
+    const int m = std::clamp(len_acruise, 0, 7);
+    title.put(9, acruise.cols(1, static_cast<std::size_t>(m)));
+    return title.str();
+}
+
+Outcome startup(State& st) {
+    st.fallrate = FallRate{};
+    st.ihideprev = 0;
+    st.ihidenext = 0;
+    st.ierror.fill(0);
+    WInitialise(" ");
+    if (!st.startLog.open("dropfix-start.log")) {
+        std::fprintf(stderr, "dropfix: cannot create dropfix-start.log in the working directory\n");
+        return Outcome::exit(1);
+    }
+    for (auto step : {workingDirectory, pointerFile, directoryMode, buildPaths, checkControl}) {
+        if (Outcome o = step(st); o.ends()) return o;
+    }
+    return startuptail(st);
+}
+
+Outcome startuptail(State& st) {
+    st.i9 = 0;
+    st.files.ieditktd = 1;
+    if (Outcome o = openMainLog(st); o.ends()) return o;
+    blankDropFiles(st.files);
+    if (Outcome o = readControl(st); o.ends()) return o;
+    if (auto e = buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {
+        return pathTooLong(*e, st.mainLog);
+    }
+    return Outcome::proceed();
+}

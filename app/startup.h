@@ -1,0 +1,21 @@
+// The start-up of the editor: the logs, the cruise directory, the check for
+// control.dat, and the start-up tail that the File command runs again.
+#pragma once
+#include <string>
+
+#include "app/outcome.h"
+#include "app/state.h"
+
+// Steps 1 to 11: everything up to the start-up tail, which it then runs.
+Outcome startup(State& st);
+
+// Steps 12 to 16: dropfix.log, control.dat, the title and the drop-file
+// templates. The File command runs it again after rebuilding the paths.
+Outcome startuptail(State& st);
+
+// "Dropfix", a blank and up to seven characters of the cruise name.
+std::string windowtitle(const FixedText<13>& acruise, int len_acruise);
+
+// Ends the program over a path that does not fit its 120 characters: a
+// message box, a record in the log that is open, exit status 1.
+Outcome pathTooLong(const TooLong& p, Log& log);

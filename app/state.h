@@ -1,0 +1,65 @@
+// The one program-wide state: paths, logs, cruise settings, the station
+// table, the profile store and the cut state live here for the whole run.
+// Procedures take the parts that they use, never the whole struct.
+#pragma once
+#include "app/control.h"
+#include "app/drop_files.h"
+#include "app/log.h"
+#include "app/paths.h"
+#include "app/stations.h"
+#include "base/fixed_text.h"
+#include "profile/profile_store.h"
+
+// Fall-rate coefficients handed to the raw drop file reader: exactly these
+// 32-bit values (bit patterns 40CF1AA0 and 3B0D8ECA).
+struct FallRate {
+    float a = 6.472f;
+    float b = 0.0021600001491606236f;
+};
+
+// The cut state of the current drop.
+struct CutState {
+    float xdbr = 0;      // cut depth, positive metres
+    int npbr = 0;        // last good point
+    int npts4 = 0;       // full length of the current drop as loaded
+    FixedText<42> mess0; // "<Enter>=Set class=4 at         m and write"
+};
+
+struct State {
+    // Start-up: where the cruise files are, and its diagnostics.
+    Paths paths;
+    ErrorFlags ierror{};
+    FallRate fallrate;
+
+    // Logs: dropfix-start.log in the working directory, dropfix.log in the
+    // cruise directory.
+    Log startLog;
+    Log mainLog;
+
+    // Cruise settings from control.dat.
+    FixedText<13> acruise;
+    int len_acruise = 0;
+
+    // ---- Plot settings ----
+    // FIXME: these move into PlotSettings (plot/plot_settings.h) once the
+    // plot layer defines it.
+    float tmin = 0, tmax = 0;
+    int ihideprev = 0, ihidenext = 0;
+    // ---- end of plot settings ----
+
+    // Drop files and the drops being shown.
+    DropFiles files;
+    StationTable stations;
+    int idropnum = 0;  // the drop being edited
+    int inext = 0;     // idropnum + 1
+    int i9 = 0;        // set once the current profile has been written
+
+    // Profiles and the edit of the current drop.
+    ProfileStore store;
+    CutState cut;
+    FixedText<87> ahdr;  // header of the current drop, stored in every edited file
+    int inextok = 0;
+
+    // ---- Drop loading and commands ----
+    // (their fields join here)
+};

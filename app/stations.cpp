@@ -1,0 +1,282 @@
+// Reading, choosing from, updating and writing back the station list.
+#include "app/stations.h"
+
+#include <cmath>
+
+#include "base/atomic_file.h"
+#include "base/fields.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+constexpr std::size_t maxStationBytes = 64u << 20;
+
+bool isTerminator(std::string_view line) {
+    const FixedText<4> four(line);
+    return four == "ENDD" || four == " END";
+}
+
+int digitOf(char c) { return static_cast<int>(static_cast<unsigned char>(c)) - static_cast<int>('0'); }
+
+// Number of integer digits of a field without a decimal point: leading
+// blanks are passed over, and the first blank after a digit ends them.
+int integerDigits(std::string_view field) {
+    int c = 0;
+    for (char ch : field) {
+        ++c;
+        if (ch == ' ') {
+            if (c == 1) {
+                c = 0;
+            } else {
+                return c - 1;
+            }
+        }
+    }
+    return static_cast<int>(field.size());
+}
+
+void splitLine(StationLine& s, const FixedText<70>& line, int istatus) {
+    s.alines = line;
+    s.afront = FixedText<57>(line.cols(1, 57));
+    s.istatus = istatus;
+    s.atail = FixedText<8>(line.cols(63, 70));
+    s.adropno = FixedText<3>(line.cols(2, 4));
+    s.aflag = FixedText<1>(line.cols(10, 10));
+    s.adate = FixedText<8>(line.cols(19, 26));
+    s.atime = FixedText<8>(line.cols(28, 35));
+    s.alat = FixedText<7>(line.cols(38, 44));
+    s.alon = FixedText<7>(line.cols(47, 53));
+    for (std::size_t c = 1; c <= 8; ++c) {
+        if (s.adate.at(c) == ' ') s.adate.set(c, '0');
+        if (s.atime.at(c) == ' ') s.atime.set(c, '0');
+    }
+}
+
+void warn(StationRead& r, std::string_view text) { r.events.push_back({StationEvent::Kind::Warning, std::string(text)}); }
+void startLog(StationRead& r, std::string text) { r.events.push_back({StationEvent::Kind::StartLog, std::move(text)}); }
+
+// The warnings of one line's first four characters; the drop number, or 0
+// when the line has no place in the table.
+int dropNumber(const FixedText<4>& four, StationRead& r) {
+    if (four == "    ") warn(r, "Edit (wordpad!) stations.dat to remove blank lines!");
+    const float value = ch2real(four.view(), 2, 3);
+    if (value <= 0.0f || value > 999.0f) warn(r, "Edit (wordpad!) stations.dat to remove garbage characters!");
+    if (value >= 1000.0f) warn(r, "Maximum number of lines reached in stations.dat!");
+    if (!(value >= 1.0f && value < 1000.0f)) return 0;
+    return static_cast<int>(value);
+}
+
+Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
+    mainLog.record(record);
+    mainLog.flush();
+    WMessageBox(0, 3, 1, message, "Error Info");
+    return Outcome::exit(1);
+}
+
+Outcome openFailure(Log& mainLog) {
+    return failWith(mainLog, " OMQA: error opening stations.dat ", "Error opening stations.dat, are you in correct dir?");
+}
+Outcome readFailure(Log& mainLog) {
+    return failWith(mainLog, " OMQA: error reading stations.dat ", "Error reading stations.dat, is it corrupted?");
+}
+
+// The whole file, or false when it cannot be read or is too large to be
+// written back whole.
+bool readWhole(const std::string& path, std::string& bytes) {
+    return readFileBytes(path, bytes, maxStationBytes) && bytes.size() < maxStationBytes;
+}
+
+}  // namespace
+
+float ch2real(std::string_view text, int first, int width) {
+    auto ch = [&](int pos) { return pos >= 1 && pos <= static_cast<int>(text.size()) ? text[pos - 1] : ' '; };
+    bool negative = false;
+    if (width > 0 && ch(first) == '-') {
+        negative = true;
+        ++first;
+        --width;
+    }
+    if (width <= 0) return 0.0f;
+    std::string field;
+    for (int i = 0; i < width; ++i) field += ch(first + i);
+    const auto dot = field.find('.');
+    const int n = dot != std::string::npos ? static_cast<int>(dot) : integerDigits(field);
+    const int nfrac = dot != std::string::npos ? width - static_cast<int>(dot) - 1 : 0;
+    for (char& c : field) {
+        if (c == ' ') c = '0';
+    }
+    float value = 0.0f;
+    float place = 1.0f;
+    for (int i = n - 1; i >= 0; --i, place *= 10.0f) {
+        value += static_cast<float>(digitOf(field[static_cast<std::size_t>(i)])) * place;
+    }
+    static constexpr float fraction[7] = {0.1f, 0.01f, 0.001f, 0.0001f, 0.00001f, 0.000001f, 0.0000001f};
+    for (int j = 0; j < nfrac && j < 7; ++j) {
+        value += static_cast<float>(digitOf(field[dot + 1 + static_cast<std::size_t>(j)])) * fraction[j];
+    }
+    return negative ? -value : value;
+}
+
+StationRead parseStations(std::string_view bytes, StationTable& table) {
+    StationRead r;
+    table.nlines = 0;
+    LineReader lines(bytes);
+    int lineno = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string_view raw;
+        if (!lines.next(raw)) break;
+        ++lineno;
+        const FixedText<4> four(raw);
+        // A list that ends before its first drop line has nothing to edit.
+        if (isTerminator(raw)) {
+            if (table.nlines == 0) r.failure = StationFailure::EndOfFile;
+            return r;
+        }
+        const int drop = dropNumber(four, r);
+        const FixedText<70> line(raw);
+        if (drop == 0) {
+            startLog(r, "stations.dat line " + std::to_string(lineno) + " skipped, no drop number 1 to 999: " +
+                            line.str());
+            continue;
+        }
+        ++table.nlines;
+        startLog(r, line.str());
+        if (drop != table.nlines) {
+            r.failure = StationFailure::Order;
+            r.orderLine = table.nlines;
+            r.orderDrop = drop;
+            return r;
+        }
+        const auto status = readIntField(line.cols(58, 62));
+        if (!status || *status < -99999 || *status > 99999) {
+            r.failure = StationFailure::Read;
+            return r;
+        }
+        splitLine(table[drop], line, static_cast<int>(*status));
+    }
+    if (table.nlines == 0) r.failure = StationFailure::EndOfFile;
+    return r;
+}
+
+Outcome readStations(const PathText& astations, StationTable& table, Log& startLogFile, Log& mainLog) {
+    const std::string path = pathString(astations);
+    if (!canOpen(path)) return openFailure(mainLog);
+    table.nlines = 0;
+    startLogFile.record("read: ", astations);
+    std::string bytes;
+    if (!readWhole(path, bytes)) {
+        startLogFile.flush();
+        return readFailure(mainLog);
+    }
+    const StationRead r = parseStations(bytes, table);
+    for (const auto& e : r.events) {
+        if (e.kind == StationEvent::Kind::StartLog) {
+            startLogFile.record(e.text);
+        } else {
+            startLogFile.flush();
+            WMessageBox(0, 3, 1, e.text, "Error Info");
+        }
+    }
+    startLogFile.flush();
+    switch (r.failure) {
+        case StationFailure::None:
+            return Outcome::proceed();
+        case StationFailure::Read:
+            return readFailure(mainLog);
+        case StationFailure::EndOfFile:
+            mainLog.record(" OMQA: end of file in stations.dat ");
+            mainLog.flush();
+            return exitrewrite(astations, table, mainLog, 1);
+        case StationFailure::Order: {
+            // Writing such a list back would put lines under the wrong drops
+            // and lose stations, so the file is left as it is.
+            const std::string message = "stations.dat must list drops 1, 2, 3, ... in order: line " +
+                                        std::to_string(r.orderLine) + " holds drop " + std::to_string(r.orderDrop);
+            return failWith(mainLog, message, message);
+        }
+    }
+    return Outcome::exit(1);
+}
+
+void choosedrop(const StationTable& table, DropFiles& files, int& idropnum, int& inext) {
+    idropnum = 0;
+    for (int i = 1; i <= table.nlines && i <= nstamax; ++i) {
+        const std::string_view digits = table[i].alines.cols(2, 4);
+        putDropDigits(files, DropSlot::Current, digits);
+        const float value = ch2real(digits, 1, 3);
+        if (!(value >= 1.0f && value < 1000.0f)) continue;
+        const int d = static_cast<int>(value);
+        if (table[d].istatus == 0) {
+            idropnum = d;
+            break;
+        }
+        if (table[d].istatus == 1) putDropDigits(files, DropSlot::Previous, digits);
+    }
+    if (idropnum == 0) {
+        idropnum = 1;
+        putDropDigits(files, DropSlot::Previous, "000");
+        putDropDigits(files, DropSlot::Current, "001");
+        putDropDigits(files, DropSlot::Next, "002");
+    }
+    inext = idropnum + 1;
+    if (inext <= table.nlines) putDropDigits(files, DropSlot::Next, table[inext].alines.cols(2, 4));
+}
+
+void updatestatus(StationTable& table, int idropnum, int status) {
+    if (idropnum < 1 || idropnum > nstamax) return;
+    StationLine& s = table[idropnum];
+    s.istatus = status;
+    s.alines.putField(1, 57, s.afront.view());
+    s.alines.putField(58, 62, writeI(status, 5));
+    s.alines.putField(63, 70, s.atail.view());
+}
+
+void writeinfoesedit(SlotLabel& ainfo, const StationTable& table, int drop) {
+    if (drop < 1 || drop > nstamax) return;
+    const StationLine& s = table[drop];
+    ainfo.putField(7, 13, s.alat.view());
+    ainfo.putField(14, 20, s.alon.view());
+    ainfo.set(6, ' ');
+    ainfo.set(13, ' ');
+    ainfo.set(20, 'T');
+    ainfo.set(21, s.aflag.at(1));
+}
+
+std::string stationsBytes(const StationTable& table, std::string_view fileAtExit, int& nlinesnow) {
+    std::vector<FixedText<70>> blines;
+    LineReader lines(fileAtExit);
+    std::string_view raw;
+    while (lines.next(raw) && !isTerminator(raw)) blines.emplace_back(raw);
+    nlinesnow = static_cast<int>(blines.size());
+    std::string out;
+    out.reserve((static_cast<std::size_t>(std::max(table.nlines, nlinesnow)) + 1) * 71);
+    for (int i = 1; i <= table.nlines && i <= nstamax; ++i) {
+        out += table[i].alines.view();
+        out += '\n';
+    }
+    for (int j = table.nlines + 1; j <= nlinesnow; ++j) {
+        out += blines[static_cast<std::size_t>(j - 1)].view();
+        out += '\n';
+    }
+    out += "ENDDATA\n";
+    return out;
+}
+
+Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& mainLog, int status) {
+    const std::string path = pathString(astations);
+    if (!canOpen(path)) return openFailure(mainLog);
+    std::string before;
+    if (!readWhole(path, before)) return readFailure(mainLog);
+    int nlinesnow = 0;
+    const std::string bytes = stationsBytes(table, before, nlinesnow);
+    if (nlinesnow != table.nlines) {
+        mainLog.record("stations.dat differs from begining of edit sesson");
+        mainLog.record(table.nlines, nlinesnow);
+        mainLog.flush();
+    }
+    if (const WriteResult w = replaceFileAtomically(path, bytes); !w) {
+        const std::string message = "Error writing " + path + ": " + w.reason;
+        return failWith(mainLog, message, message);
+    }
+    return Outcome::exit(status);
+}
