@@ -1,0 +1,32 @@
+// Where the good part of a profile ends: the wire-break search that proposes
+// the cut depth when a drop is loaded, the count of points above a cut, and
+// the marking of the first point below the cut when the operator confirms it.
+#pragma once
+#include "profile/profile_store.h"
+
+// The break search starts below this depth (metres, positive): the upper
+// ocean has real steps that are no break.
+inline constexpr float breaksearchdepth = 699.0f;
+
+struct WireBreak {
+    int npbr = 0;     // last good point before the break; 0 for an empty profile
+    float xdbr = 0;   // its depth, positive; 0 for an empty profile
+};
+
+// The temperature jump (degrees) that counts as a break: raw KTD data
+// (ieditktd = 1) are finely sampled, old 2-metre files are not.
+float ttst(int ieditktd);
+
+// Finds the wire break in points 1..n of the current profile.
+WireBreak fndbrk(const SlotData& cur, int n, int ieditktd);
+
+// The number of leading points 1..n at or above the cut depth (positive
+// metres); a point exactly at the cut counts as above it. Never more than n.
+int cut(float cutdepth, const SlotData& cur, int n);
+
+// Confirms the cut at xdbr on the current profile whose full stored length
+// is n4 = npts(4): counts the points above the cut and marks the first point
+// below it class 4 unless it already has class 3, 4 or 5, so that the class
+// pass carries "bad" down to the end. Returns the count, the new npts4.
+// The caller then runs checkclass and checkcode.
+int confirmcut(float xdbr, SlotData& cur, int n4);
