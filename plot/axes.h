@@ -1,0 +1,21 @@
+// The plot frame: user units with their margins, grids, scales, unit letters
+// and the caption of each plotted drop.
+#pragma once
+#include <string>
+
+#include "profile/profile_store.h"
+
+// Sets the user units and draws the frame, grids, ticks and labels. Leaves
+// colour model 24, black, line width 1, solid lines, proportional built-in
+// characters of 0.7 x 0.7 and right-aligned text behind.
+void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
+           int itempgrid, int igridstep);
+
+// Draws the 21-character caption of one slot (and ">>" before the current
+// drop's) in the top left corner of the frame, in the text placement in force.
+void numlabel(int colour, int slot, const SlotLabel& caption, float xmin, float xmax, float ymin,
+              float ymax);
+
+// The text of a temperature label: the integer part of x, right-aligned in
+// two characters and widened for "-10" and the like.
+std::string templabel(float x);
