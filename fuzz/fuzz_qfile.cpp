@@ -13,7 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const EditedRead r = parserdq(bytes, *s, SlotLabel("q.001"));
     if (s->nread < 0 || s->nread > ndepmax) __builtin_trap();
     for (int i = 1; i <= s->nread; ++i)
-        if (s->iclass[static_cast<std::size_t>(i)] < 0 || s->iclass[static_cast<std::size_t>(i)] > 5) __builtin_trap();
+        if (s->iclass[static_cast<std::size_t>(i)] < 0 || s->iclass[static_cast<std::size_t>(i)] > 5)
+            __builtin_trap();
     (void)qfilebytes(*s, *s, s->nread, r.ahdr);
     (void)efilebytes(*s, *s, s->nread, r.ahdr);
     return 0;

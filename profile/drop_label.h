@@ -18,11 +18,14 @@ using LogRecord = std::function<void(std::string_view label, std::string_view va
 
 // The file as the operating system knows it: the 120-character name without
 // its trailing blanks.
-inline std::string filePath(const FileName& fname) { return std::string(fname.trimmed()); }
+inline std::string filePath(const FileName& fname) {
+    return std::string(fname.trimmed());
+}
 
 // The name's characters after the prefix of prefixLength characters, first
 // to last (1-based), clipped to the name.
-inline std::string_view afterPrefix(const FileName& fname, int prefixLength, std::size_t first, std::size_t last) {
+inline std::string_view afterPrefix(const FileName& fname, int prefixLength, std::size_t first,
+                                    std::size_t last) {
     const std::size_t p = prefixLength < 0 ? 0 : static_cast<std::size_t>(prefixLength);
     return fname.cols(p + first, p + last);
 }

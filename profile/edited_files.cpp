@@ -29,9 +29,13 @@ void putheader(std::string& out, const Ahdr& ahdr) {
     out.push_back('\n');
 }
 
-std::string classdigit(int iclass) { return writeI(iclass, 1); }
+std::string classdigit(int iclass) {
+    return writeI(iclass, 1);
+}
 
-std::int64_t milliunits(float v) { return nintProduct(1000.0f, v); }
+std::int64_t milliunits(float v) {
+    return nintProduct(1000.0f, v);
+}
 
 EditedWrite writebytes(const FileName& fname, int n, const std::string& bytes) {
     const WriteResult r = replaceFileAtomically(filePath(fname), bytes);
@@ -41,7 +45,9 @@ EditedWrite writebytes(const FileName& fname, int n, const std::string& bytes) {
 
 // The integer that a stored temperature field holds, as a 32-bit float in
 // degrees: the product with the float 0.001 is rounded once.
-float fromMilli(double v) { return static_cast<float>(static_cast<double>(milli) * static_cast<double>(static_cast<float>(v))); }
+float fromMilli(double v) {
+    return static_cast<float>(static_cast<double>(milli) * static_cast<double>(static_cast<float>(v)));
+}
 
 // The class column of an edited file: blank is 0, a digit is taken. Only the
 // classes 0 to 5 exist, so any other digit ends the reading like a letter
@@ -205,12 +211,13 @@ std::string efilebytes(const SlotData& cur, const SlotData& loaded, int n, const
     return out;
 }
 
-EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr) {
     return writebytes(fname, n, qfilebytes(cur, loaded, n, ahdr));
 }
 
-EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr,
-                       int prefixLength) {
+EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr, int prefixLength) {
     FileName ename = qname;
     ename.set(static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1, 'e');
     return writebytes(ename, n, efilebytes(cur, loaded, n, ahdr));
@@ -265,8 +272,8 @@ EditedRead parsewinrdfl(std::string_view bytes, SlotData& s, const SlotLabel& la
         const FixedText<21> rec(text);
         const auto depth = readRealField(rec.cols(1, 3));
         const auto temp = readRealField(rec.cols(5, 9));
-        const bool finite = depth && temp && std::isfinite(static_cast<float>(*depth)) &&
-                            std::isfinite(fromMilli(*temp));
+        const bool finite =
+            depth && temp && std::isfinite(static_cast<float>(*depth)) && std::isfinite(fromMilli(*temp));
         if (!finite) {
             r.ierr = failedCount;
             markfailed(s, label);
@@ -295,7 +302,7 @@ EditedRead rdq(const FileName& fname, SlotData& s, int prefixLength) {
 }
 
 EditedRead winrdfl(const FileName& fname, SlotData& s, int prefixLength, const LogRecord& log) {
-    logRecord(log, "winrfl ", filePath(fname));
+    logRecord(log, "winrfl", filePath(fname));
     const SlotLabel label = nameLabel(fname, prefixLength);
     std::string bytes;
     if (!readFileBytes(filePath(fname), bytes)) {

@@ -49,15 +49,16 @@ struct EditedRead {
 // interpolated points). n is limited to 0..ndepmax.
 std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr);
 std::string efilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr);  // 2 m averages
-std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr);     // point for point
+std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr);  // point for point
 
 // Writes the full-resolution file fname with points 1..n.
-EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr);
+EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr);
 
 // Writes the 2 m average of points 1..n beside the q file qname: the e file
 // is named like it with "e" in place of the "q" after the prefix.
-EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr,
-                       int prefixLength);
+EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr, int prefixLength);
 
 // Writes points 1..n point for point as a 2 m file (2 m mode).
 EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotData& loaded, const Ahdr& ahdr);

@@ -32,11 +32,15 @@ struct ProfileStore {
 
 // A count handed in from elsewhere, limited to what a slot can hold, so that
 // no caller's count can ever reach past point ndepmax.
-inline int clampPoints(long long n) { return n < 0 ? 0 : n > ndepmax ? ndepmax : static_cast<int>(n); }
+inline int clampPoints(long long n) {
+    return n < 0 ? 0 : n > ndepmax ? ndepmax : static_cast<int>(n);
+}
 
 // True when a slot failed to load: its label starts with "no" and it is
 // neither drawn nor used.
-inline bool slotFailed(const SlotData& s) { return s.ainfo.at(1) == 'n' && s.ainfo.at(2) == 'o'; }
+inline bool slotFailed(const SlotData& s) {
+    return s.ainfo.at(1) == 'n' && s.ainfo.at(2) == 'o';
+}
 
 // Moves a raw profile from the reader's buffers (element 0 is point 1) into
 // points 1..n of the slot and sets nread and ainfo. n is limited to the

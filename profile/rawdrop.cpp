@@ -20,7 +20,9 @@ using RawLine = FixedText<rawLineWidth>;
 bool startsAt(const RawLine& line, std::size_t col, std::string_view kw) {
     return line.cols(col, col + kw.size() - 1) == kw;
 }
-bool startsAt1or2(const RawLine& line, std::string_view kw) { return startsAt(line, 1, kw) || startsAt(line, 2, kw); }
+bool startsAt1or2(const RawLine& line, std::string_view kw) {
+    return startsAt(line, 1, kw) || startsAt(line, 2, kw);
+}
 
 template <std::size_t N>
 FixedText<N> field(const RawLine& line, std::size_t first) {

@@ -14,8 +14,8 @@ const std::string kDir = std::string(DROPFIX_SOURCE_DIR) + "/examples/demo-cruis
 RawDrop readDemo(int drop, std::vector<std::string>* log = nullptr) {
     const std::string prefix = kDir + "DEMO01";
     const std::string digits = std::string(drop < 10 ? "00" : "0") + std::to_string(drop);
-    return rddropfix(FileName(prefix + "r_" + digits + ".KTD"), static_cast<int>(prefix.size()), fallrateA, fallrateB,
-                     [log](std::string_view l, std::string_view v) {
+    return rddropfix(FileName(prefix + "r_" + digits + ".KTD"), static_cast<int>(prefix.size()), fallrateA,
+                     fallrateB, [log](std::string_view l, std::string_view v) {
                          if (log) log->push_back(std::string(l) + std::string(v));
                      });
 }
@@ -72,7 +72,8 @@ TEST(DemoCruise, ProfilesLookLikeAWarmOcean) {
         EXPECT_NEAR(temperatureAt(r, 700.0f), 5.0f, 0.8f);
     }
     EXPECT_LT(readDemo(17).depth[static_cast<std::size_t>(readDemo(17).n - 1)], 0.0f);
-    EXPECT_GT(readDemo(17).depth[static_cast<std::size_t>(readDemo(17).n - 1)], -699.0f) << "one drop ends early";
+    EXPECT_GT(readDemo(17).depth[static_cast<std::size_t>(readDemo(17).n - 1)], -699.0f)
+        << "one drop ends early";
     const RawDrop tp = readDemo(14);
     for (int i = 1; i < tp.n; ++i) ASSERT_EQ(tp.t[static_cast<std::size_t>(i)], tp.t[0]) << "the test probe";
 }

@@ -3,11 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <memory>
 
 #include "base/atomic_file.h"
 #include "profile/edited_files.h"
@@ -63,7 +63,8 @@ Ahdr sampleHeader() {
 
 TEST(EditedFiles, HeaderIsComposedColumnByColumn) {
     const Ahdr h = sampleHeader();
-    EXPECT_EQ(h.str(), "  007 051 60 WTEC123 -12.500 155.250 A 09-12-2026  13:45:00 SEAS9.01 1234567 03-15-2024");
+    EXPECT_EQ(h.str(),
+              "  007 051 60 WTEC123 -12.500 155.250 A 09-12-2026  13:45:00 SEAS9.01 1234567 03-15-2024");
     const auto lines = linesOf(qfilebytes(Profile{}.cur.operator*(), SlotData(), 0, h));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].size(), 38u);
@@ -85,7 +86,8 @@ TEST(EditedFiles, WriteAndReadBackToTheMillimetreAndThousandth) {
     ScratchDir dir;
     Profile p{};
     for (int i = 1; i <= ndepmax; ++i)
-        p.add(Point{0.6471784f * i - 0.0000021f * i * i, 28.0f - 0.0113f * i, i % 6, i % 7 ? "  " : "SP", 3.0f});
+        p.add(Point{0.6471784f * i - 0.0000021f * i * i, 28.0f - 0.0113f * i, i % 6, i % 7 ? "  " : "SP",
+                    3.0f});
     const FileName q = dir.name("q.007");
     const EditedWrite w = writeqfile(q, *p.cur, *p.loaded, p.n, sampleHeader());
     ASSERT_TRUE(w) << w.reason;
@@ -169,7 +171,8 @@ TEST(EditedFiles, TwoMetreDepthsWrapPast999) {
     for (float d = 990.0f; d <= 1010.0f; d += 0.65f) p.add(Point{d, 4.0f});
     std::vector<std::string> depths;
     for (const auto& l : eRecords(p)) depths.push_back(l.substr(0, 3));
-    EXPECT_THAT(depths, ::testing::ElementsAre("991", "993", "995", "997", "999", "  1", "  3", "  5", "  7"));
+    EXPECT_THAT(depths,
+                ::testing::ElementsAre("991", "993", "995", "997", "999", "  1", "  3", "  5", "  7"));
 }
 
 TEST(EditedFiles, WildCountsNeverReachPastTheStore) {
@@ -199,7 +202,7 @@ TEST(EditedFiles, TwoMetreFilesRoundTripAndLimits) {
     EXPECT_EQ(s->t[2], -1.25f);
     EXPECT_EQ(s->iclass[2], 5);
     EXPECT_EQ(s->ainfo, "e.004");
-    EXPECT_THAT(log, ::testing::ElementsAre("winrfl " + filePath(e)));
+    EXPECT_THAT(log, ::testing::ElementsAre("winrfl" + filePath(e)));
 
     std::string many = "h1\nh2\n";
     for (int i = 0; i < 1200; ++i) many += "1.5 2.5e3 0\n";
@@ -270,7 +273,8 @@ TEST(EditedFiles, KilledWriterLeavesTheOldFile) {
     bool started = false;
     for (int i = 0; i < 100000 && !started; ++i) {
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            if (e.path().filename().string().find(".tmp-") != std::string::npos && e.file_size() == (64u << 10))
+            if (e.path().filename().string().find(".tmp-") != std::string::npos &&
+                e.file_size() == (64u << 10))
                 started = true;
         if (!started) ::usleep(1000);
     }

@@ -17,7 +17,9 @@ namespace {
 struct Records {
     std::vector<std::pair<std::string, std::string>> all;
     LogRecord sink() {
-        return [this](std::string_view l, std::string_view v) { all.emplace_back(std::string(l), std::string(v)); };
+        return [this](std::string_view l, std::string_view v) {
+            all.emplace_back(std::string(l), std::string(v));
+        };
     }
 };
 
@@ -83,7 +85,8 @@ TEST(RawDrop, MissingPartialLineKeepsTheFullLines) {
     Records rec;
     const RawDrop r = parse(rawFile(45, 40), rec);
     EXPECT_EQ(r.n, 40);
-    EXPECT_THAT(rec.all, ElementsAre(Pair("try reading last line: nremain=", "5"), Pair("errored out at 222", "")));
+    EXPECT_THAT(rec.all,
+                ElementsAre(Pair("try reading last line: nremain=", "5"), Pair("errored out at 222", "")));
 }
 
 TEST(RawDrop, CountAboveTheLimitIsCutTo2000) {
@@ -119,7 +122,8 @@ TEST(RawDrop, TruncatedOrDamagedDataGivesTheSamplesReadSoFar) {
 
 TEST(RawDrop, UnusableCountGivesAnEmptyProfile) {
     Records rec;
-    EXPECT_EQ(parse(kHeader + " XBT:   40\n" + dataLines(40), rec).n, 0) << "count one column right is not read";
+    EXPECT_EQ(parse(kHeader + " XBT:   40\n" + dataLines(40), rec).n, 0)
+        << "count one column right is not read";
     EXPECT_TRUE(rec.all.empty());
     EXPECT_EQ(parse(kHeader + "XBT:  -40\n" + dataLines(40), rec).n, 0);
     EXPECT_EQ(parse(kHeader + "XBT:  4x0\n" + dataLines(40), rec).n, 0);
@@ -189,7 +193,8 @@ TEST(RawDrop, FileReaderLabelsAndFailures) {
     EXPECT_EQ(r.label, "no008");
     // A directory in place of the file is just as unreadable.
     std::filesystem::create_directory(dir.prefix() + "r_009.KTD");
-    EXPECT_EQ(rddropfix(dir.name("r_009.KTD"), dir.prefixLength(), fallrateA, fallrateB, rec.sink()).label, "no009");
+    EXPECT_EQ(rddropfix(dir.name("r_009.KTD"), dir.prefixLength(), fallrateA, fallrateB, rec.sink()).label,
+              "no009");
 }
 
 }  // namespace

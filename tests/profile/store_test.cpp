@@ -27,7 +27,8 @@ TEST(ProfileStore, TransferFillsTheSlotUpToItsLimitAndNoFurther) {
     store[1].t[6] = 99.0f;
     store[1].iclass[1] = 3;
     std::vector<float> d(ndepmax + 10, -1.0f), t(ndepmax + 10, 5.0f);
-    xferarray(std::span<const float>(d).first(5), std::span<const float>(t).first(5), 5, SlotLabel("r_001"), 1, store);
+    xferarray(std::span<const float>(d).first(5), std::span<const float>(t).first(5), 5, SlotLabel("r_001"),
+              1, store);
     EXPECT_EQ(store[1].nread, 5);
     EXPECT_EQ(store[1].t[5], 5.0f);
     EXPECT_EQ(store[1].t[6], 99.0f) << "points beyond n are left as they were";
@@ -38,8 +39,8 @@ TEST(ProfileStore, TransferFillsTheSlotUpToItsLimitAndNoFurther) {
     xferarray(d, t, 2500, SlotLabel("r_002"), 3, store);
     EXPECT_EQ(store[3].nread, ndepmax);
     EXPECT_EQ(store[3].depth[ndepmax], -1.0f);
-    xferarray(std::span<const float>(d).first(10), std::span<const float>(t).first(10), 40, SlotLabel("r_003"), 3,
-              store);
+    xferarray(std::span<const float>(d).first(10), std::span<const float>(t).first(10), 40,
+              SlotLabel("r_003"), 3, store);
     EXPECT_EQ(store[3].nread, 10);
     xferarray(d, t, 5, SlotLabel("r_004"), 5, store);  // no such slot: nothing happens
     xferarray(d, t, -3, SlotLabel("r_005"), 3, store);

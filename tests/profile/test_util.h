@@ -3,11 +3,11 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 #include "base/fields.h"
 #include "profile/drop_label.h"
@@ -16,8 +16,8 @@ class ScratchDir {
 public:
     ScratchDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("dropfix-profile-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
+        dir_ = std::filesystem::temp_directory_path() / ("dropfix-profile-" + std::to_string(::getpid()) +
+                                                         "-" + info->test_suite_name() + "-" + info->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
