@@ -218,8 +218,13 @@ EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotDat
 
 EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
                        const Ahdr& ahdr, int prefixLength) {
+    // Without a "q" to replace, the average would land on the q file itself
+    // (or on some other file), so such a name is refused.
+    const std::size_t at = static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1;
+    if (qname.at(at) != 'q' || at > FileName::size())
+        return EditedWrite{failedCount, false, "no \"q\" after the cruise prefix in " + filePath(qname)};
     FileName ename = qname;
-    ename.set(static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1, 'e');
+    ename.set(at, 'e');
     return writebytes(ename, n, efilebytes(cur, loaded, n, ahdr));
 }
 

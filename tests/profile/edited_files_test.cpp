@@ -224,6 +224,13 @@ TEST(EditedFiles, ConvertNamesTheEFileAfterTheQFile) {
     const EditedWrite w = convertq2e(dir.name("q.021"), *p.cur, *p.loaded, p.n, Ahdr(), dir.prefixLength());
     ASSERT_TRUE(w) << w.reason;
     EXPECT_EQ(linesOf(readText(dir.prefix() + "e.021")).size(), 3u);
+    const EditedWrite bad =
+        convertq2e(dir.name("q.022"), *p.cur, *p.loaded, p.n, Ahdr(), dir.prefixLength() + 1);
+    EXPECT_FALSE(bad);
+    EXPECT_FALSE(bad.reason.empty());
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+    EXPECT_EQ(files, 1u) << "a name without its \"q\" writes nothing";
 }
 
 TEST(EditedFiles, FailedWriteLeavesTheOldFileAndSaysWhy) {
