@@ -8,11 +8,15 @@
 
 namespace {
 
-int clampToStore(int n) { return std::clamp(n, 0, ndepmax); }
+int clampToStore(int n) {
+    return std::clamp(n, 0, ndepmax);
+}
 
 // The code pass asks nothing: the box is a notice, and its answer is not
 // read, but it keeps the OK/Cancel question style the operators know.
-void inform(std::string_view text) { WMessageBox(1, 2, 1, text, "Information!"); }
+void inform(std::string_view text) {
+    WMessageBox(1, 2, 1, text, "Information!");
+}
 
 // IV and NU claim a confirmed inversion, which only a class-1 point can
 // carry; on a class-2 point the claim is weakened to PI instead of lost.

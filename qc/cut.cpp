@@ -4,10 +4,14 @@
 #include <algorithm>
 
 namespace {
-int clampToStore(int n) { return std::clamp(n, 0, ndepmax); }
+int clampToStore(int n) {
+    return std::clamp(n, 0, ndepmax);
+}
 }  // namespace
 
-float ttst(int ieditktd) { return ieditktd == 1 ? 0.5f : 3.0f; }
+float ttst(int ieditktd) {
+    return ieditktd == 1 ? 0.5f : 3.0f;
+}
 
 WireBreak fndbrk(const SlotData& cur, int n, int ieditktd) {
     n = clampToStore(n);

@@ -9,8 +9,8 @@
 inline constexpr float breaksearchdepth = 699.0f;
 
 struct WireBreak {
-    int npbr = 0;     // last good point before the break; 0 for an empty profile
-    float xdbr = 0;   // its depth, positive; 0 for an empty profile
+    int npbr = 0;    // last good point before the break; 0 for an empty profile
+    float xdbr = 0;  // its depth, positive; 0 for an empty profile
 };
 
 // The temperature jump (degrees) that counts as a break: raw KTD data

@@ -8,7 +8,9 @@
 
 // Compared as a real, never converted to an integer: a wild depth from a
 // damaged file must not overflow.
-double depthbin(float depth) { return std::trunc(-static_cast<double>(depth) * 0.5) + 1.0; }
+double depthbin(float depth) {
+    return std::trunc(-static_cast<double>(depth) * 0.5) + 1.0;
+}
 
 namespace {
 

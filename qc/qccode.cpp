@@ -50,7 +50,9 @@ bool issurfacecode(const QcCode& codey, int iqc) {
     return codey == "LE" && iqc == 2;
 }
 
-std::string csinfotitle() { return joinPadded({{" Surface Spike/Start-up transient info", 38}}); }
+std::string csinfotitle() {
+    return joinPadded({{" Surface Spike/Start-up transient info", 38}});
+}
 
 std::string csinfotext() {
     return joinPadded({
@@ -62,7 +64,9 @@ std::string csinfotext() {
     });
 }
 
-std::string plinfotitle() { return joinPadded({{" Premature Launch/false splash information", 43}}); }
+std::string plinfotitle() {
+    return joinPadded({{" Premature Launch/false splash information", 43}});
+}
 
 std::string plinfotext() {
     return joinPadded({
@@ -73,5 +77,9 @@ std::string plinfotext() {
     });
 }
 
-void showcsinfo() { WMessageBox(kOkButton, kExclamation, kFirstDefault, csinfotext(), csinfotitle()); }
-void showplinfo() { WMessageBox(kOkButton, kExclamation, kFirstDefault, plinfotext(), plinfotitle()); }
+void showcsinfo() {
+    WMessageBox(kOkButton, kExclamation, kFirstDefault, csinfotext(), csinfotitle());
+}
+void showplinfo() {
+    WMessageBox(kOkButton, kExclamation, kFirstDefault, plinfotext(), plinfotitle());
+}

@@ -11,12 +11,12 @@
 
 // One button of the QC dialog's code group.
 struct QcCatalogueEntry {
-    int index;               // 1-based position of the button in the group
-    int id;                  // control id of the button in dialog 106
-    std::string_view text;   // button label, with the accept/reject letter
-    std::string_view code;   // the two letters that are stored
-    int iclass;              // class returned with the code
-    int isurface;            // 0: applied at point 1; 1: needs a start depth
+    int index;              // 1-based position of the button in the group
+    int id;                 // control id of the button in dialog 106
+    std::string_view text;  // button label, with the accept/reject letter
+    std::string_view code;  // the two letters that are stored
+    int iclass;             // class returned with the code
+    int isurface;           // 0: applied at point 1; 1: needs a start depth
 };
 
 inline constexpr int nqccodes = 23;

@@ -1,6 +1,6 @@
 // Wire-break search, the cut count and the confirmation of a cut.
-#include "qc/checks.h"
 #include "qc/cut.h"
+#include "qc/checks.h"
 #include "tests/qc/qc_fixture.h"
 
 using Fndbrk = QcTest;

@@ -69,9 +69,10 @@ TEST_F(QcCodeTest, CsAndPlExplainThemselvesEveryTime) {
                            pad("   Choose first \"good\" (depth,tem) pair", 47) + "\r" +
                            "   Program will fill tems to surface with first \"good\" tem\r" +
                            "   Are you sure it is not: real or SAA or PLA ?";
-    const std::string pl = " Use this only if you are SURE of false splash!\r Only one PL per profile. \r"
-                           " The temperature you select will move to surface depth.\r"
-                           " Additional QC codes must be done after PL.";
+    const std::string pl =
+        " Use this only if you are SURE of false splash!\r Only one PL per profile. \r"
+        " The temperature you select will move to surface depth.\r"
+        " Additional QC codes must be done after PL.";
     const auto boxes = toolkit::takeBoxes();
     ASSERT_EQ(boxes.size(), 3u);
     EXPECT_EQ(boxes[0].title, " Surface Spike/Start-up transient info");

@@ -1,6 +1,6 @@
 // The CS and PL edits of the top of the profile.
-#include "qc/checks.h"
 #include "qc/surface_edits.h"
+#include "qc/checks.h"
 #include "tests/qc/qc_fixture.h"
 
 using SurfaceEdits = QcTest;
