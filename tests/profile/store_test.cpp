@@ -70,12 +70,4 @@ TEST(ProfileStore, RestartUndoesInterpolationCodesAndCuts) {
     EXPECT_EQ(cur.ainfo, "r_007 -12.50 155.00TA");
 }
 
-TEST(ProfileStore, FailedSlotIsRecognisedByItsLabel) {
-    SlotData s;
-    s.ainfo = SlotLabel("no012");
-    EXPECT_TRUE(slotFailed(s));
-    s.ainfo = SlotLabel("r_012");
-    EXPECT_FALSE(slotFailed(s));
-}
-
 }  // namespace
