@@ -108,14 +108,14 @@ Outcome openMainLog(State& st) {
 
 Outcome readControl(State& st) {
     openTemporaryWindow();
-    ScreenSettings scr{st.acruise, st.len_acruise, st.tmin, st.tmax};
+    ScreenSettings scr{st.acruise, st.len_acruise, st.plot.tmin, st.plot.tmax};
     if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog); o.ends()) return o;
     st.acruise = scr.acruise;
     st.len_acruise = scr.len_acruise;
-    st.tmin = scr.tmin;
-    st.tmax = scr.tmax;
+    st.plot.tmin = scr.tmin;
+    st.plot.tmax = scr.tmax;
     st.mainLog.record("acruise=", st.acruise, " len_acruise=", st.len_acruise);
-    st.mainLog.record("tmin=", st.tmin, " tmax=", st.tmax);
+    st.mainLog.record("tmin=", st.plot.tmin, " tmax=", st.plot.tmax);
     st.mainLog.flush();
     return Outcome::proceed();
 }
@@ -139,8 +139,8 @@ std::string windowtitle(const FixedText<13>& acruise, int len_acruise) {
 
 Outcome startup(State& st) {
     st.fallrate = FallRate{};
-    st.ihideprev = 0;
-    st.ihidenext = 0;
+    st.plot.ihideprev = 0;
+    st.plot.ihidenext = 0;
     st.ierror.fill(0);
     WInitialise(" ");
     if (!st.startLog.open("dropfix-start.log")) {

@@ -2,12 +2,15 @@
 // table, the profile store and the cut state live here for the whole run.
 // Procedures take the parts that they use, never the whole struct.
 #pragma once
+#include <array>
+
 #include "app/control.h"
 #include "app/drop_files.h"
 #include "app/log.h"
 #include "app/paths.h"
 #include "app/stations.h"
 #include "base/fixed_text.h"
+#include "plot/plot_settings.h"
 #include "profile/profile_store.h"
 
 // Fall-rate coefficients handed to the raw drop file reader: exactly these
@@ -40,12 +43,10 @@ struct State {
     FixedText<13> acruise;
     int len_acruise = 0;
 
-    // ---- Plot settings ----
-    // FIXME: these move into PlotSettings (plot/plot_settings.h) once the
-    // plot layer defines it.
-    float tmin = 0, tmax = 0;
-    int ihideprev = 0, ihidenext = 0;
-    // ---- end of plot settings ----
+    // Plot settings: tmin and tmax from control.dat, the rest from the Plot
+    // range dialog. The colour table is built when the main window opens.
+    PlotSettings plot;
+    PlotColours colours;
 
     // Drop files and the drops being shown.
     DropFiles files;
@@ -61,5 +62,7 @@ struct State {
     int inextok = 0;
 
     // ---- Drop loading and commands ----
-    // (their fields join here)
+    // How slots 1 to 3 were loaded: 'q' from the edited file, 'r' from the
+    // unedited one (slot 2 always 'r'); index 0 unused.
+    std::array<char, 4> ftype{' ', ' ', ' ', ' '};
 };

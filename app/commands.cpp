@@ -1,0 +1,86 @@
+// Cut, Write, Bad, TP and their common ending; Restart.
+#include "app/commands.h"
+
+#include <string>
+
+#include "app/droploading.h"
+#include "profile/edited_files.h"
+#include "qc/checks.h"
+#include "qc/cut.h"
+#include "toolkit/toolkit.h"
+
+namespace {
+
+// The operator must know that the drop is not stored, and why: the command
+// stops here, so the status is not set and the edits stay on the screen.
+bool reportwrite(const EditedWrite& w, const PathText& name, Log& log) {
+    if (w.ok) return true;
+    const std::string message = "Error writing " + pathString(name) + ": " + w.reason;
+    log.record(message);
+    log.flush();
+    WMessageBox(0, 3, 1, message, "Error Info");
+    return false;
+}
+
+// The name of the e file written beside the q file, for the message.
+PathText efilename(const DropFiles& files) {
+    PathText e = files.f2q;
+    e.set(static_cast<std::size_t>(files.len_f1) + 1, 'e');
+    return e;
+}
+
+}  // namespace
+
+int statusfromcode(const QcCode& code) {
+    if (code == "TP") return -4;
+    if (code == "NG") return -1;
+    return 1;
+}
+
+Outcome cutwrite(State& st) {
+    st.cut.npts4 = confirmcut(st.cut.xdbr, st.store[2], st.store[4].npts);
+    return commonending(st, statusfromcode(st.store[2].code[1]));
+}
+
+Outcome bad(State& st) {
+    st.store[2].iclass[1] = 4;
+    st.store[2].code[1] = QcCode("NG");
+    return commonending(st, -1);
+}
+
+Outcome tp(State& st) {
+    st.store[2].iclass[1] = 4;
+    st.store[2].code[1] = QcCode("TP");
+    return commonending(st, -4);
+}
+
+bool writecurrent(State& st) {
+    SlotData& cur = st.store[2];
+    const SlotData& loaded = st.store[4];
+    const int n = loaded.npts;
+    const DropFiles& f = st.files;
+    if (f.ieditktd == 2) return reportwrite(wfl(f.f2q, n, cur, loaded, st.ahdr), f.f2q, st.mainLog);
+    if (!reportwrite(writeqfile(f.f2q, cur, loaded, n, st.ahdr), f.f2q, st.mainLog)) return false;
+    return reportwrite(convertq2e(f.f2q, cur, loaded, n, st.ahdr, f.len_f1), efilename(f), st.mainLog);
+}
+
+Outcome commonending(State& st, int status) {
+    SlotData& cur = st.store[2];
+    const int n = st.store[4].npts;
+    checkclass(cur, n);
+    if (checkcode(cur, n) != 0) return droploading(st, LoadEntry::Reload);
+    if (!writecurrent(st)) return Outcome::proceed();
+    putDropDigits(st.files, DropSlot::Previous, namedigits(st.files.f2r, st.files.len_f1));
+    updatestatus(st.stations, st.idropnum, status);
+    st.i9 = 1;
+    return droploading(st, LoadEntry::Choose);
+}
+
+void restart(State& st) {
+    WMessageBox(1, 2, 1, "This will lose all edits on this profile!", "Information!");
+    if (WInfoDialog(4) == 1) {
+        restorecurrent(st.store);
+        breakdetect(st.store, st.cut, st.files.ieditktd);
+    }
+    redraw(st);
+}

@@ -1,0 +1,30 @@
+// The commands that finish the current drop (Cut, Write, Bad, TP) and the
+// one that throws its edits away (Restart).
+#pragma once
+#include "app/outcome.h"
+#include "app/state.h"
+
+// Station status that a written profile gets from the code of its first
+// point: "TP" a test probe (-4), "NG" bad (-1), anything else accepted (1).
+int statusfromcode(const QcCode& code);
+
+// Cut and Write: cut at xdbr (the first point below it becomes class 4
+// unless it is already 3 or worse), then the common ending.
+Outcome cutwrite(State& st);
+
+// Bad and TP: class 4 and the code at point 1, then the common ending.
+Outcome bad(State& st);
+Outcome tp(State& st);
+
+// The checks, the edited files, the status and the move to the next drop.
+// A consistency failure reloads the same drops; a writer that fails stops
+// the command after its message with nothing else changed.
+Outcome commonending(State& st, int status);
+
+// Writes the edited files of the current drop. False (after the message
+// box and the log record) when a file cannot be written.
+bool writecurrent(State& st);
+
+// Restart: after the operator's confirmation slot 2 becomes the drop as
+// loaded again, with its break found anew; the plot is redrawn either way.
+void restart(State& st);

@@ -1,0 +1,48 @@
+// The main window's life: the opening after every start-up, the main loop
+// with its dispatch of menu commands, and the commands handled there (File,
+// New, Plot-Options, Help, Exit and the calls into the QC dialogs).
+#pragma once
+#include <functional>
+#include <string>
+
+#include "app/outcome.h"
+#include "app/state.h"
+#include "toolkit/toolkit.h"
+
+namespace Command {
+constexpr int Help = 40001, Bad = 40002, TP = 40003, File = 40004, Interpolate = 40005, Write = 40006,
+              Exit = 40007, Restart = 40008, Cut = 40009, New = 40010, PlotOptions = 40011, QcCodes = 40012;
+}
+
+inline constexpr int newdropdialog = 104;
+namespace NewDropField {
+constexpr int dropnumber = 1018, count = 1019, source = 1058;
+}
+
+// The event source of a loop: WMessage, unless a test supplies its own.
+using EventWait = std::function<void(int&, EventRecord&)>;
+
+// Steps 1 to 5 of the opening: the station list and the drop, the main
+// window, the dialogs, the colour table and the first drop loading.
+Outcome openmain(State& st);
+
+// Loads the dialog templates 105, 103, 104, 108 and 106, in this order.
+void loaddialogs();
+
+// Runs one menu command. Outcome::exit when the program ends.
+Outcome dispatch(State& st, int command, const EventWait& wait = WMessage);
+
+// The commands handled here.
+Outcome filecommand(State& st);
+Outcome newdrop(State& st, const EventWait& wait = WMessage);
+void plotoptionscommand(State& st, const EventWait& wait = WMessage);
+void helpcommand();
+Outcome exitcommand(State& st);
+
+// "stations.dat has ", nlines in three columns, " drops".
+std::string newdropcount(int nlines);
+
+// The QC and interpolation dialogs.
+// FIXME: both return at once until their dialogs are built.
+void qc(State& st);
+void interpolate(State& st);
