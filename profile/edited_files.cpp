@@ -169,8 +169,12 @@ std::int64_t meanmilli(double sum, int count) {
     return nint(static_cast<double>(static_cast<float>(1000.0 * sum / count)));
 }
 
-void writebin(std::string& out, const RunningBin& b, std::int64_t closingBin) {
-    std::int64_t d = 2 * closingBin - 3;
+// The record's depth is the middle of the bin it averages. For the bins of a
+// real profile, one after the other, this is also 2k-3 for the bin k of the
+// point that closes it; a profile with a gap or a step back must not have its
+// average filed under a depth where none of its points lay.
+void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
+    std::int64_t d = 2 * bin - 1;
     if (d > 999) d -= 1000;
     out += writeI(d, 3);
     out += writeI(meanmilli(b.sumt, b.count), 6);
@@ -203,7 +207,7 @@ std::string efilebytes(const SlotData& cur, const SlotData& loaded, int n, const
             if (bin.code == QcCode()) bin.code = cur.code[i];
             continue;
         }
-        if (i > 1) writebin(out, bin, ki);
+        if (i > 1) writebin(out, bin, k);
         bin = RunningBin{1, cur.t[i], loaded.t[i], cur.iclass[i], cur.code[i]};
         k = ki;
     }

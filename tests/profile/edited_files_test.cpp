@@ -162,8 +162,8 @@ TEST(EditedFiles, TwoMetreBinKeepsHighestClassAndFirstCode) {
               {3.0f, 12.0f, 2, "HB"},
               {4.2f, 12.0f, 0},
               {9.0f, 5.0f}};
-    EXPECT_THAT(eRecords(p), ::testing::ElementsAre("  3 11000 5 SP 11667", "  7 12000 0   "))
-        << "a jump over empty bins still uses the depth of the bin that closed it: 2*k-3";
+    EXPECT_THAT(eRecords(p), ::testing::ElementsAre("  3 11000 5 SP 11667", "  5 12000 0   "))
+        << "after a gap of empty bins the average still stands at the depth of its own bin";
 }
 
 TEST(EditedFiles, TwoMetreDepthsWrapPast999) {
