@@ -13,3 +13,13 @@ void checkclass(SlotData& cur, int n);
 // Returns ierr: 0 when the profile may be written, 1 when there are more
 // than two HB codes of one form and the operator must redo the edits.
 int checkcode(SlotData& cur, int n);
+
+// Both passes as the finishing commands run them: on the current profile
+// (slot 2) over the full loaded length npts(4), not the displayed npts(2),
+// so that the points below the cut are made consistent too.
+inline void checkclass(ProfileStore& store) {
+    checkclass(store[2], store[4].npts);
+}
+inline int checkcode(ProfileStore& store) {
+    return checkcode(store[2], store[4].npts);
+}

@@ -30,3 +30,6 @@ int cut(float cutdepth, const SlotData& cur, int n);
 // pass carries "bad" down to the end. Returns the count, the new npts4.
 // The caller then runs checkclass and checkcode.
 int confirmcut(float xdbr, SlotData& cur, int n4);
+inline int confirmcut(float xdbr, ProfileStore& store) {
+    return confirmcut(xdbr, store[2], store[4].npts);
+}

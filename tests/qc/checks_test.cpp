@@ -1,4 +1,6 @@
 // The class pass and the code pass.
+#include <memory>
+
 #include "qc/checks.h"
 #include "tests/qc/qc_fixture.h"
 
@@ -85,4 +87,16 @@ TEST_F(CheckCode, LooksOnlyAtTheGivenLength) {
     EXPECT_EQ(checkcode(cur, 1), 0);
     EXPECT_TRUE(cur.code[2] == "IV");
     EXPECT_TRUE(toolkit::takeBoxes().empty());
+}
+
+TEST_F(CheckClass, StoreFormCoversTheLoadedLengthOfTheCurrentDrop) {
+    auto store = std::make_unique<ProfileStore>();
+    (*store)[2].npts = 2;  // cut after point 2
+    (*store)[4].npts = 4;
+    for (int i = 1; i <= 4; ++i) (*store)[2].iclass[i] = i == 3 ? 4 : 0;
+    (*store)[2].code[4] = QcCode("TD");
+    checkclass(*store);
+    EXPECT_EQ(checkcode(*store), 0);
+    EXPECT_EQ((*store)[2].iclass[4], 4);
+    EXPECT_TRUE((*store)[2].code[4] == "");
 }
