@@ -44,6 +44,34 @@ class Rng:
         return sum(self.uniform() for _ in range(12)) - 6.0
 
 
+# The library's exp and sin may differ in their last bit from one platform to
+# another, which could move a rounded sample by a thousandth. These use only
+# +, -, *, / and sqrt, which IEEE arithmetic rounds the same everywhere.
+LN2 = 0.6931471805599453
+TWO_PI = 6.283185307179586
+
+
+def own_exp(x):
+    k = int(math.floor(x / LN2 + 0.5))
+    r = x - k * LN2
+    term, total = 1.0, 1.0
+    for n in range(1, 25):
+        term *= r / n
+        total += term
+    return math.ldexp(total, k)
+
+
+def own_sin(x):
+    x -= TWO_PI * math.floor(x / TWO_PI)
+    if x > math.pi:
+        x -= TWO_PI
+    term, total = x, x
+    for n in range(1, 30):
+        term *= -x * x / ((2 * n) * (2 * n + 1))
+        total += term
+    return total
+
+
 def depth_of(i):
     """Depth in metres of sample i (1-based), 0.1 s apart."""
     tau = INTERVAL * i
@@ -70,19 +98,21 @@ class Water:
         self.scale = 230.0 + rng.between(-15.0, 15.0)
         self.wave_amp = rng.between(0.05, 0.18)
         self.wave_len = rng.between(18.0, 35.0)
-        self.wave_phase = rng.between(0.0, 2.0 * math.pi)
+        self.wave_phase = rng.between(0.0, TWO_PI)
 
     def temperature(self, z):
-        tdeep = self.deep + 15.0 * math.exp(-z / self.scale)
+        tdeep = self.deep + 15.0 * own_exp(-z / self.scale)
         if z <= self.mld:
             t = self.sst - 0.002 * z
         else:
             top = self.sst - 0.002 * self.mld
-            fall = math.exp(-(((z - self.mld) / self.depth_scale) ** 1.6))
+            u = (z - self.mld) / self.depth_scale
+            fall = own_exp(-u * math.sqrt(u))
             t = tdeep + (top - tdeep) * fall
         # Intrusions and internal waves show mostly in the thermocline.
-        envelope = math.exp(-((z - 180.0) / 120.0) ** 2)
-        t += self.wave_amp * envelope * math.sin(2.0 * math.pi * z / self.wave_len + self.wave_phase)
+        v = (z - 180.0) / 120.0
+        envelope = own_exp(-v * v)
+        t += self.wave_amp * envelope * own_sin(TWO_PI * z / self.wave_len + self.wave_phase)
         return t
 
 
