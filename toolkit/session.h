@@ -44,4 +44,26 @@ struct TraceEntry {
 void setTrace(bool on);
 std::vector<TraceEntry> takeTrace();
 
+// ---- Start-up of the real program ----
+
+// Hands the program's arguments to the toolkit; call before WInitialise.
+// argc and argv must live as long as the program (those of main do).
+void setArguments(int& argc, char** argv);
+// Selects Qt's offscreen platform (no display); call before WInitialise.
+// Scripted runs use it unless --show is given.
+void useOffscreenPlatform();
+// Reads a script of operator input (one command a line); from then on
+// WMessage takes its input from it. False with a reason when unreadable.
+bool startScript(const std::string& path, std::string& error);
+
+// ---- For tests of the drawing ----
+
+// Colour of a client pixel as WRGB, or -1 outside the area or with no window.
+int clientPixel(int px, int py);
+// Client area size in pixels (the nominal 1600 x 1000 in headless mode).
+int clientWidth();
+int clientHeight();
+// The 80 % rule of WindowOpen for a screen of the given size.
+void clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth, int& outHeight);
+
 }  // namespace toolkit

@@ -1,0 +1,197 @@
+// Drawing into the backing image: units and their fallback, colours, text
+// placement, the opaque status text, markers and the trace.
+#include "core_fixture.h"
+
+namespace {
+
+using tktest::Headless;
+using tktest::Windowed;
+
+constexpr int white = WRGB(255, 255, 255);
+
+// Columns of the image that hold any non-white pixel within rows top..bottom.
+std::pair<int, int> inkColumns(int top, int bottom) {
+    int first = -1, last = -1;
+    for (int x = 0; x < toolkit::clientWidth(); ++x)
+        for (int y = top; y <= bottom; ++y)
+            if (toolkit::clientPixel(x, y) != white) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(Headless, BadUnitsFallBackToZeroToOneAndRecordSixteen) {
+    WInfoError(1);
+    IGrUnits(5, 0, 5, 1);
+    EXPECT_EQ(WInfoError(1), ToolkitError::BadUnits);
+    float x = 0, y = 0;
+    IGrUnitsFromPixels(1599, 999, x, y);
+    EXPECT_NEAR(x, 1.0, 0.001);
+    EXPECT_NEAR(y, 1.0, 0.001);
+    IGrUnits(0, 10, 100, 10);  // only y is bad
+    EXPECT_EQ(WInfoError(1), ToolkitError::BadUnits);
+    IGrUnitsFromPixels(1599, 0, x, y);
+    EXPECT_NEAR(x, 100.0, 0.1);
+    EXPECT_NEAR(y, 0.0, 0.001);
+    IGrUnits(0, -1000, 30, 0);
+    EXPECT_EQ(WInfoError(1), 0);
+}
+
+TEST_F(Headless, PixelRowZeroIsTheBottomWithoutFlipAndTheTopWithFlip) {
+    IGrUnits(-2, -900, 32, 50);
+    float x = 0, y = 0;
+    IGrUnitsFromPixels(0, 0, x, y);
+    EXPECT_NEAR(x, -2, 0.05);
+    EXPECT_NEAR(y, -900, 1.0);
+    IGrUnitsFromPixels(0, 0, x, y, 1);
+    EXPECT_NEAR(y, 50, 1.0);
+    EXPECT_LT(y, 50);  // the middle of the row, just inside the range
+}
+
+TEST_F(Headless, WindowUnitsToPixelsDropsTheRemainder) {
+    int px = 0, py = 0;
+    WindowUnitsToPixels(9999, 9999, px, py);
+    EXPECT_EQ(px, 1599);
+    EXPECT_EQ(py, 999);
+    WindowUnitsToPixels(100, 9850, px, py);
+    EXPECT_EQ(px, 1599 * 100 / 9999);
+    EXPECT_EQ(py, 999 * 9850 / 9999);
+}
+
+TEST_F(Headless, TraceRecordsCallsInUserUnits) {
+    toolkit::setTrace(true);
+    IGrUnits(0, -1000, 30, 0);
+    IGrMoveTo(10, -50);
+    IGrLineTo(12.5f, -60);
+    IGrCharOut(0, 30.4f, " 0");
+    WindowOutString(100, 9850, "status");
+    toolkit::setTrace(false);
+    IGrLineTo(1, 1);
+    const auto t = toolkit::takeTrace();
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[2].op, "IGrLineTo");
+    EXPECT_EQ(t[2].args, (std::vector<double>{12.5, -60}));
+    EXPECT_EQ(t[3].text, " 0");
+    EXPECT_EQ(t[4].args, (std::vector<double>{100, 9850}));
+}
+
+TEST_F(Headless, PaletteNumberOutOfRangeIsRefusedWithFortyTwo) {
+    WInfoError(1);
+    IGrColourModel(0);
+    IGrColourN(300);
+    EXPECT_EQ(WInfoError(1), ToolkitError::BadColour);
+    IGrColourModel(24);
+    IGrColourN(WRGB(255, 255, 255) + 0x7f000000);  // high bits are ignored in RGB mode
+    EXPECT_EQ(WInfoError(1), 0);
+}
+
+TEST(Colours, PackedRedInTheLowByte) {
+    static_assert(WRGB(0, 0, 255) == 16711680);
+    static_assert(WRGB(255, 0, 0) == 255);
+    static_assert(WRGB(0, 255, 0) == 65280);
+    static_assert(WRGB(300, 0, 0) == 300);  // no range checks
+}
+
+TEST_F(Windowed, LinesDrawInTheirRgbColourAtTheirUserPosition) {
+    IGrUnits(0, 0, 640, 480);
+    IGrColourModel(24);
+    IGrLineWidth(1);
+    IGrColourN(WRGB(0, 0, 255));
+    IGrMoveTo(100, 240.5f);
+    IGrLineTo(300, 240.5f);
+    IGrColourN(WRGB(255, 0, 0));
+    IGrMoveTo(400.5f, 100);
+    IGrLineTo(400.5f, 300);
+    // y = 240.5 lies in row 480 - 240.5 = 239.5, that is row 239.
+    EXPECT_EQ(toolkit::clientPixel(200, 239), WRGB(0, 0, 255));
+    EXPECT_EQ(toolkit::clientPixel(400, 200), WRGB(255, 0, 0));
+    EXPECT_EQ(toolkit::clientPixel(50, 239), white);
+    IGrLineWidth(0);  // ignored: stays 1
+    IGrMoveTo(100, 50.5f);
+    IGrLineTo(300, 50.5f);
+    EXPECT_EQ(toolkit::clientPixel(200, 428), white);
+    EXPECT_NE(toolkit::clientPixel(200, 429), white);
+    EXPECT_EQ(toolkit::clientPixel(200, 430), white);
+}
+
+TEST_F(Windowed, RightPlacedTextEndsAtXAndLeftPlacedTextBeginsThere) {
+    IGrUnits(0, 0, 640, 480);
+    IGrColourModel(24);
+    IGrColourN(0);
+    IGrCharSize(0.7f, 0.7f);
+    IGrCharJustify("R");
+    IGrCharOut(320, 300, "12.5");
+    const auto [rFirst, rLast] = inkColumns(140, 180);
+    ASSERT_GE(rFirst, 0);
+    EXPECT_LE(rLast, 320);
+    EXPECT_GE(rLast, 316);
+    EXPECT_LT(rFirst, 300);
+
+    WindowClear();
+    WGrTextOrientation(0);
+    WGrTextString(320, 300, "12.5");
+    const auto [lFirst, lLast] = inkColumns(140, 180);
+    EXPECT_GE(lFirst, 320);
+    EXPECT_LE(lFirst, 324);
+    EXPECT_GT(lLast, 335);
+
+    WindowClear();
+    IGrCharJustify("centre");
+    IGrCharOut(320, 300, "12.5");
+    const auto [cFirst, cLast] = inkColumns(140, 180);
+    EXPECT_NEAR((cFirst + cLast) / 2.0, 320, 3);
+}
+
+TEST_F(Windowed, StatusTextReplacesOneOfTheSameLengthAndLeavesTheTailOfALongerOne) {
+    const int py = 479 * 5000 / 9999;
+    auto row = [py] {
+        std::vector<int> px;
+        for (int y = py - 12; y <= py + 3; ++y)
+            for (int x = 0; x < 400; ++x) px.push_back(toolkit::clientPixel(x, y));
+        return px;
+    };
+    WindowOutString(100, 5000, "iiiiiiiiii");
+    const auto alone = row();
+    WindowClear();
+    WindowOutString(100, 5000, "WWWWWWWWWW");
+    WindowOutString(100, 5000, "iiiiiiiiii");
+    EXPECT_EQ(row(), alone) << "the opaque background wipes what lay beneath";
+
+    WindowClear();
+    WindowOutString(100, 5000, "WWWWWWWWWWWWWWWWWWWW");
+    const auto [longFirst, longLast] = inkColumns(py - 12, py);
+    WindowOutString(100, 5000, "ii");
+    const auto [first, last] = inkColumns(py - 12, py);
+    EXPECT_EQ(last, longLast);
+}
+
+TEST_F(Windowed, MarkerFourteenIsAVisibleDotEvenAtTheSmallestSize) {
+    IGrUnits(0, 0, 640, 480);
+    IGrColourModel(24);
+    IGrColourN(WRGB(0, 128, 0));
+    IGrCharSize(0.15f, 0.15f);
+    IGrMarker(100.5f, 100.5f, 14);
+    const int c = toolkit::clientPixel(100, 379);
+    EXPECT_NE(c, white);
+    EXPECT_EQ(toolkit::clientPixel(110, 379), white);
+}
+
+TEST_F(Windowed, ResizeGivesAWhiteImageOfTheNewSizeAndAnEvent) {
+    IGrUnits(0, 0, 1, 1);
+    IGrMoveTo(0, 0.5f);
+    IGrLineTo(1, 0.5f);
+    QWidget* top = toolkit::mainWindowWidget();
+    top->resize(top->width() + 100, top->height() + 50);
+    int type = 0;
+    EventRecord e;
+    ASSERT_TRUE(tktest::nextEvent(type, e));
+    EXPECT_EQ(type, EventType::Resize);
+    EXPECT_EQ(e.data1, 740);
+    EXPECT_EQ(e.data2, 530);
+    EXPECT_EQ(toolkit::clientWidth(), 740);
+    for (int x = 0; x < 740; x += 37) EXPECT_EQ(toolkit::clientPixel(x, 265), white);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// The toolkit-wide state behind the operations of the main window, the
+// drawing primitives and the event queue, shared by window.cpp, drawing.cpp,
+// events.cpp, boxes.cpp and script.cpp. Only toolkit/ includes this header.
+#pragma once
+#include <QImage>
+#include <QString>
+#include <array>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "toolkit/menu.h"
+#include "toolkit/toolkit.h"
+
+class QApplication;
+class QMainWindow;
+class QTextBrowser;
+class QWidget;
+
+namespace toolkit {
+
+class MainWindow;
+
+// Settings that every drawing call uses; WindowOpen restores these values.
+struct DrawState {
+    float x1 = 0, y1 = 0, x2 = 1, y2 = 1;  // user units of the client area
+    float curX = 0, curY = 0;
+    int colourModel = 0;        // 24: packed RGB; anything else: palette numbers
+    unsigned colourRgb = 0;     // current colour as 0xRRGGBB, black at first
+    int lineWidth = 1;          // pixels
+    int lineType = 0;           // 0 solid, 1..7 patterns
+    bool builtInSet = true;     // "H"
+    bool proportional = true;   // "P"
+    int font = 1;               // 1..12
+    float charW = 1.0f / 75, charH = 1.0f / 30;  // fractions of the client area
+    int placement = 1;          // 0 left, 1 centred, 2 right
+};
+
+constexpr int firstEventType = 1, lastEventType = 17;
+// Headless runs keep a nominal client area so that conversions still work.
+constexpr int nominalClientWidth = 1600, nominalClientHeight = 1000;
+
+struct CoreState {
+    // Declared first so that it is destroyed last, after every widget.
+    std::unique_ptr<QApplication> app;
+    int argc = 1;
+    char** argv = nullptr;
+
+    bool initialised = false;
+    int screenWidth = nominalClientWidth * 100 / 80, screenHeight = nominalClientHeight * 100 / 80;
+
+    bool windowOpen = false;  // also true for a headless main window
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<QTextBrowser> helpViewer;
+    QImage image;  // backing image of the client area; null when headless or closed
+    int clientWidth = nominalClientWidth, clientHeight = nominalClientHeight;
+    std::vector<MenuItem> menu;
+
+    DrawState draw;
+    std::array<bool, lastEventType + 1> enabled{};
+    std::deque<std::pair<int, EventRecord>> queue;
+};
+
+CoreState& core();
+
+// The main window as a parent for modal boxes; null when none is open.
+QMainWindow* mainWindowWidget();
+
+// Deletes the main window, the help viewer and the application object,
+// in that order; for ending the program from inside the toolkit.
+void tearDown();
+
+// True when operations must not touch Qt (test mode, or no QApplication).
+bool noWindowSystem();
+
+void resetEventTable();
+void resetDrawState();
+
+// The backing image when a window is open, otherwise null; drawing calls
+// paint into it and then call imageChanged so that the window shows it.
+QImage* backingImage();
+void imageChanged();
+
+// Conversions between user units and client pixels (origin top left).
+double userToPixelX(double x);
+double userToPixelY(double y);
+void pixelToUser(int px, int pyFromTop, float& x, float& y);
+
+// The main window's accelerator and KeyDown handling for a key with its Qt
+// key code and modifiers; true when the key ran a menu command.
+bool handleMainWindowKey(int qtKey, int qtModifiers, const QString& text);
+
+// Pointer input at a client pixel (origin top left): a real mouse or wheel
+// event to the client area, or with no window system the event it gives.
+// kind is MouseButDown, MouseMove or MouseButUp; button 1..3, or 4 and 5 for the wheel.
+void deliverPointer(int kind, int px, int py, int button);
+
+// Where WHelpFile finds a document: the path as given, else its file name in
+// the program's own directory.
+std::optional<std::string> findHelpDocument(std::string_view document);
+
+// Posts the MenuSelect of a menu item (from the bar, an accelerator or a script).
+void postMenuSelect(int id);
+
+// Client size of a WindowRecord: 0 or negative takes 80 % of the screen.
+std::pair<int, int> clientSizeFor(int width, int height, int screenWidth, int screenHeight);
+
+// Gives the client area a new size: a new white image and a Resize event.
+void clientResized(int width, int height);
+
+// Scripted sessions: true while a script drives the program.
+bool scriptActive();
+// Runs script lines until one of them leads to a pending event; ends the
+// program (status 3) when the script runs out.
+void runScriptUntilEvent();
+// Forgets the script (tests).
+void stopScript();
+// Transcript lines of a scripted session.
+void transcript(const std::string& line);
+
+}  // namespace toolkit

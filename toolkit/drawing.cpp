@@ -1,0 +1,295 @@
+// Drawing in user units into the main window's backing image: units and
+// conversions, colours, lines, markers and text. Every call is also traced
+// (session.h), so that what was drawn is testable without pixels.
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "toolkit/core.h"
+#include "toolkit/session_internal.h"
+
+namespace toolkit {
+
+namespace {
+
+DrawState& ds() { return core().draw; }
+
+double clientW() { return core().clientWidth; }
+double clientH() { return core().clientHeight; }
+
+// The palette of the palette colour model: the sixteen usual colours, then greys.
+unsigned paletteColour(int n) {
+    static constexpr unsigned first16[16] = {0x000000, 0xff0000, 0x00ff00, 0x0000ff, 0x00ffff, 0xff00ff,
+                                             0xffff00, 0xffffff, 0x800000, 0x008000, 0x000080, 0x008080,
+                                             0x800080, 0x808000, 0xc0c0c0, 0x808080};
+    if (n < 16) return first16[n];
+    const unsigned g = unsigned(n);
+    return (g << 16) | (g << 8) | g;
+}
+
+QColor currentColour() { return QColor::fromRgb(QRgb(0xff000000u | ds().colourRgb)); }
+
+QPen currentPen() {
+    QPen pen(currentColour());
+    pen.setWidth(std::max(1, ds().lineWidth));
+    pen.setCapStyle(Qt::FlatCap);
+    switch (ds().lineType) {
+        case 1: pen.setStyle(Qt::DashLine); break;
+        case 2: pen.setStyle(Qt::DotLine); break;
+        case 3: pen.setStyle(Qt::DashDotLine); break;
+        case 4: pen.setStyle(Qt::DashDotDotLine); break;
+        case 5: pen.setDashPattern({8, 4}); break;
+        case 6: pen.setDashPattern({2, 6}); break;
+        case 7: pen.setDashPattern({12, 3, 3, 3}); break;
+        default: pen.setStyle(Qt::SolidLine); break;
+    }
+    return pen;
+}
+
+// The font of the user-unit text: the built-in set is drawn with a clean sans
+// face; the family and style follow the font number.
+QFont userFont() {
+    static const char* families[3] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Condensed"};
+    const int n = std::clamp(ds().font, 1, 12);
+    QFont f(ds().proportional ? families[(n - 1) / 4] : "DejaVu Sans Mono");
+    const int style = (n - 1) % 4;
+    f.setItalic(style == 1 || style == 3);
+    f.setBold(style >= 2);
+    const double heightPx = std::max(1.0, ds().charH * clientH());
+    f.setPixelSize(std::max(1, int(std::lround(heightPx))));
+    // Stretch so that a digit is as wide as the character width asks.
+    const double digit = QFontMetricsF(f).horizontalAdvance(QLatin1Char('0'));
+    const double wantPx = ds().charW * clientW();
+    if (digit > 0) f.setStretch(std::clamp(int(std::lround(100.0 * wantPx / digit)), 50, 200));
+    return f;
+}
+
+void drawUserText(float x, float y, std::string_view text) {
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    double widthPx = 0;
+    QFont font;
+    const bool canMeasure = !noWindowSystem();
+    if (canMeasure) {
+        font = userFont();
+        widthPx = QFontMetricsF(font).horizontalAdvance(s);
+    }
+    double left = userToPixelX(x);
+    if (ds().placement == 1) left -= widthPx / 2;
+    if (ds().placement == 2) left -= widthPx;
+    const double base = userToPixelY(y);
+    if (QImage* img = backingImage()) {
+        QPainter p(img);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.setFont(font);
+        p.setPen(currentColour());
+        p.drawText(QPointF(left, base), s);
+        imageChanged();
+    }
+    // The current point follows the text, to its end.
+    const double dx = ds().x2 - ds().x1;
+    ds().curX = float(ds().x1 + (left + widthPx) / clientW() * dx);
+    ds().curY = y;
+}
+
+}  // namespace
+
+double userToPixelX(double x) { return (x - ds().x1) / (ds().x2 - ds().x1) * clientW(); }
+double userToPixelY(double y) { return clientH() - (y - ds().y1) / (ds().y2 - ds().y1) * clientH(); }
+
+void pixelToUser(int px, int pyFromTop, float& x, float& y) {
+    x = float(ds().x1 + (px + 0.5) / clientW() * (ds().x2 - ds().x1));
+    y = float(ds().y2 - (pyFromTop + 0.5) / clientH() * (ds().y2 - ds().y1));
+}
+
+void resetDrawState() { core().draw = DrawState{}; }
+
+}  // namespace toolkit
+
+using toolkit::core;
+using toolkit::traceCall;
+
+namespace {
+toolkit::DrawState& ds() { return core().draw; }
+}  // namespace
+
+void IGrUnits(float x1, float y1, float x2, float y2) {
+    traceCall("IGrUnits", {x1, y1, x2, y2});
+    auto& d = ds();
+    bool bad = false;
+    if (x1 < x2) {
+        d.x1 = x1;
+        d.x2 = x2;
+    } else {
+        d.x1 = 0;
+        d.x2 = 1;
+        bad = true;
+    }
+    if (y1 < y2) {
+        d.y1 = y1;
+        d.y2 = y2;
+    } else {
+        d.y1 = 0;
+        d.y2 = 1;
+        bad = true;
+    }
+    if (bad) toolkit::session().lastError = ToolkitError::BadUnits;
+}
+
+void IGrColourModel(int model) {
+    traceCall("IGrColourModel", {double(model)});
+    ds().colourModel = model;
+}
+
+void IGrColourN(int colour) {
+    traceCall("IGrColourN", {double(colour)});
+    auto& d = ds();
+    if (d.colourModel == 24) {
+        // Packed as red in the low byte, so the bytes swap for 0xRRGGBB.
+        const unsigned c = unsigned(colour) & 0xffffffu;
+        d.colourRgb = ((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff);
+    } else if (colour >= 0 && colour <= 255) {
+        d.colourRgb = toolkit::paletteColour(colour);
+    } else {
+        toolkit::session().lastError = ToolkitError::BadColour;
+    }
+}
+
+void IGrMoveTo(float x, float y) {
+    traceCall("IGrMoveTo", {x, y});
+    ds().curX = x;
+    ds().curY = y;
+}
+
+void IGrLineTo(float x, float y) {
+    traceCall("IGrLineTo", {x, y});
+    if (QImage* img = toolkit::backingImage()) {
+        QPainter p(img);
+        p.setPen(toolkit::currentPen());
+        p.drawLine(QPointF(toolkit::userToPixelX(ds().curX), toolkit::userToPixelY(ds().curY)),
+                   QPointF(toolkit::userToPixelX(x), toolkit::userToPixelY(y)));
+        toolkit::imageChanged();
+    }
+    ds().curX = x;
+    ds().curY = y;
+}
+
+void IGrLineWidth(int width) {
+    traceCall("IGrLineWidth", {double(width)});
+    if (width > 0) ds().lineWidth = width;
+}
+
+void IGrLineType(int type) {
+    traceCall("IGrLineType", {double(type)});
+    ds().lineType = type >= 0 && type <= 7 ? type : 0;
+}
+
+void IGrMarker(float x, float y, int number) {
+    traceCall("IGrMarker", {x, y, double(number)});
+    QImage* img = toolkit::backingImage();
+    if (!img) return;
+    const double r = std::max(1.0, 0.375 * ds().charW * core().clientWidth);
+    const QPointF c(toolkit::userToPixelX(x), toolkit::userToPixelY(y));
+    QPainter p(img);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (number == 14) {
+        // The only marker the editor uses: a dot that stays visible however small.
+        p.setPen(Qt::NoPen);
+        p.setBrush(toolkit::currentColour());
+        p.drawEllipse(c, r, r);
+    } else {
+        // Every other number draws marker 1, a plus sign.
+        QPen pen(toolkit::currentColour());
+        pen.setWidthF(1.0);
+        p.setPen(pen);
+        p.drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
+        p.drawLine(c - QPointF(0, r), c + QPointF(0, r));
+    }
+    toolkit::imageChanged();
+}
+
+void IGrCharSet(std::string_view name) {
+    traceCall("IGrCharSet", {}, name);
+    // Character-set files are never used; every name draws with the built-in set.
+    ds().builtInSet = true;
+}
+
+void IGrCharSpacing(std::string_view mode) {
+    traceCall("IGrCharSpacing", {}, mode);
+    ds().proportional = mode.empty() || mode[0] == 'P' || mode[0] == 'p';
+}
+
+void IGrCharFont(int number) {
+    traceCall("IGrCharFont", {double(number)});
+    if (number >= 1 && number <= 12) ds().font = number;
+}
+
+void IGrCharSize(float width, float height) {
+    traceCall("IGrCharSize", {width, height});
+    ds().charW = (width > 0 ? width : 1.0f) / 75;
+    ds().charH = (height > 0 ? height : 1.0f) / 25;
+}
+
+void IGrCharJustify(std::string_view placement) {
+    traceCall("IGrCharJustify", {}, placement);
+    const char c = placement.empty() ? ' ' : placement[0];
+    ds().placement = (c == 'L' || c == 'l') ? 0 : (c == 'R' || c == 'r') ? 2 : 1;
+}
+
+void WGrTextOrientation(int placement) {
+    traceCall("WGrTextOrientation", {double(placement)});
+    if (placement >= 0 && placement <= 2) ds().placement = placement;
+}
+
+void IGrCharOut(float x, float y, std::string_view text) {
+    traceCall("IGrCharOut", {x, y}, text);
+    toolkit::drawUserText(x, y, text);
+}
+
+void WGrTextString(float x, float y, std::string_view text) {
+    traceCall("WGrTextString", {x, y}, text);
+    toolkit::drawUserText(x, y, text);
+}
+
+void WindowClear() {
+    traceCall("WindowClear", {});
+    if (QImage* img = toolkit::backingImage()) {
+        img->fill(Qt::white);
+        toolkit::imageChanged();
+    }
+}
+
+void WindowOutString(int x, int y, std::string_view text) {
+    traceCall("WindowOutString", {double(x), double(y)}, text);
+    QImage* img = toolkit::backingImage();
+    if (!img) return;
+    int px = 0, py = 0;
+    WindowUnitsToPixels(x, y, px, py);
+    // A fixed-pitch face, so that a text of the same length always covers
+    // an older one completely, whatever its letters.
+    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics fm(font);
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    QPainter p(img);
+    // Opaque, so that a text replaces an older one of the same length beneath it.
+    p.fillRect(QRect(px, py - fm.ascent(), fm.horizontalAdvance(s), fm.ascent() + fm.descent()), Qt::white);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QPoint(px, py), s);
+    toolkit::imageChanged();
+}
+
+void WindowUnitsToPixels(int x, int y, int& px, int& py) {
+    px = (core().clientWidth - 1) * x / 9999;
+    py = (core().clientHeight - 1) * y / 9999;
+}
+
+void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip) {
+    const auto& d = ds();
+    x = float(d.x1 + (px + 0.5) / core().clientWidth * (d.x2 - d.x1));
+    const double frac = (py + 0.5) / core().clientHeight;
+    y = float(flip == 0 ? d.y1 + frac * (d.y2 - d.y1) : d.y2 - frac * (d.y2 - d.y1));
+}

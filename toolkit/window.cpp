@@ -1,0 +1,396 @@
+// Toolkit start-up and the one main window: its menu bar of single-key
+// accelerators, the status bar, and the client area that shows the backing
+// image into which every drawing operation paints.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QWheelEvent>
+#include <cstdlib>
+
+#include "base/fixed_text.h"
+#include "resources/embedded.h"
+#include "toolkit/core.h"
+#include "toolkit/internal.h"
+#include "toolkit/session.h"
+#include "toolkit/session_internal.h"
+
+namespace toolkit {
+
+CoreState& core() {
+    static CoreState s;
+    return s;
+}
+
+bool noWindowSystem() { return headless() || !core().app; }
+
+namespace {
+
+char programName[] = "dropfix";
+char* defaultArgv[] = {programName, nullptr};
+
+// Underlined letters stay visible: the operator learns the single-key
+// commands from them, so they must not wait for the Alt key.
+class MnemonicStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override {
+        if (hint == SH_UnderlineShortcut) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
+
+int modifierBits(Qt::KeyboardModifiers m) {
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+int buttonNumber(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton: return 1;
+        case Qt::MiddleButton: return 2;
+        case Qt::RightButton: return 3;
+        default: return 0;
+    }
+}
+
+EventRecord pointerEvent(int data1, int data2, QPointF pos) {
+    EventRecord e;
+    e.data1 = data1;
+    e.data2 = data2;
+    e.x = int(pos.x());
+    e.y = int(pos.y());
+    pixelToUser(e.x, e.y, e.unitX, e.unitY);
+    return e;
+}
+
+}  // namespace
+
+// The client area: shows the backing image and turns pointer input into events.
+class Canvas : public QWidget {
+public:
+    explicit Canvas(QWidget* parent) : QWidget(parent) {
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* ev) override {
+        QPainter p(this);
+        p.fillRect(ev->rect(), Qt::white);
+        p.drawImage(ev->rect().topLeft(), core().image, ev->rect());
+    }
+    void resizeEvent(QResizeEvent*) override { clientResized(width(), height()); }
+    void showEvent(QShowEvent*) override {
+        // Shown for the first time or restored: the editor hears of it as an exposure.
+        EventRecord e;
+        e.data1 = width();
+        e.data2 = height();
+        pixelToUser(0, 0, e.unitX, e.unitY);
+        e.unitWidth = core().draw.x2 - core().draw.x1;
+        e.unitHeight = core().draw.y2 - core().draw.y1;
+        postEvent(EventType::Expose, e);
+    }
+    void mousePressEvent(QMouseEvent* ev) override {
+        if (const int b = buttonNumber(ev->button()))
+            postEvent(EventType::MouseButDown, pointerEvent(b, modifierBits(ev->modifiers()), ev->position()));
+    }
+    void mouseDoubleClickEvent(QMouseEvent* ev) override { mousePressEvent(ev); }
+    void mouseReleaseEvent(QMouseEvent* ev) override {
+        if (const int b = buttonNumber(ev->button()))
+            postEvent(EventType::MouseButUp, pointerEvent(b, modifierBits(ev->modifiers()), ev->position()));
+    }
+    void mouseMoveEvent(QMouseEvent* ev) override {
+        postEvent(EventType::MouseMove, pointerEvent(-1, modifierBits(ev->modifiers()), ev->position()));
+    }
+    void wheelEvent(QWheelEvent* ev) override {
+        const int dy = ev->angleDelta().y();
+        if (dy == 0) return;
+        postEvent(EventType::MouseButDown, pointerEvent(dy > 0 ? 4 : 5, modifierBits(ev->modifiers()), ev->position()));
+    }
+};
+
+class MainWindow : public QMainWindow {
+public:
+    MainWindow() {
+        canvas_ = new Canvas(this);
+        setCentralWidget(canvas_);
+    }
+    Canvas* canvas() const { return canvas_; }
+    void closeForGood() {
+        closing_ = true;
+        close();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* ev) override {
+        if (closing_) {
+            ev->accept();
+            return;
+        }
+        // Only the editor closes its window; the close box is a request.
+        ev->ignore();
+        postEvent(EventType::CloseRequest, EventRecord{});
+    }
+    void keyPressEvent(QKeyEvent* ev) override {
+        // A key that a dialog's field left unused climbs up to here; it is
+        // the dialog's and must not run a menu command.
+        QWidget* focus = QApplication::focusWidget();
+        const bool fromDialog = focus && focus != canvas_ && canvas_->isAncestorOf(focus);
+        if (fromDialog || !handleMainWindowKey(ev->key(), int(ev->modifiers()), ev->text()))
+            QMainWindow::keyPressEvent(ev);
+    }
+
+private:
+    Canvas* canvas_ = nullptr;
+    bool closing_ = false;
+};
+
+void setArguments(int& argc, char** argv) {
+    core().argc = argc;
+    core().argv = argv;
+}
+
+void useOffscreenPlatform() { setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+
+QImage* backingImage() {
+    auto& c = core();
+    return c.windowOpen && !c.image.isNull() ? &c.image : nullptr;
+}
+
+void imageChanged() {
+    if (auto& w = core().window) w->canvas()->update();
+}
+
+void clientResized(int width, int height) {
+    auto& c = core();
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width == c.clientWidth && height == c.clientHeight && (noWindowSystem() || !c.image.isNull())) return;
+    c.clientWidth = width;
+    c.clientHeight = height;
+    if (!noWindowSystem()) {
+        c.image = QImage(width, height, QImage::Format_RGB32);
+        c.image.fill(Qt::white);
+    }
+    EventRecord e;
+    e.data1 = width;
+    e.data2 = height;
+    postEvent(EventType::Resize, e);
+}
+
+void postMenuSelect(int id) {
+    EventRecord e;
+    e.data1 = id;
+    postEvent(EventType::MenuSelect, e);
+}
+
+bool handleMainWindowKey(int qtKey, int qtModifiers, const QString& text) {
+    const auto mods = Qt::KeyboardModifiers(qtModifiers) & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (dialogHasKeyboard()) return false;
+    if (mods == Qt::NoModifier) {
+        std::string key;
+        if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter)
+            key = "Enter";
+        else if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+            key = std::string(1, char(qtKey));
+        for (const auto& item : core().menu)
+            if (!key.empty() && item.key == key) {
+                postMenuSelect(item.id);
+                return true;
+            }
+    }
+    EventRecord e;
+    if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) e.data1 = 13;
+    else if (qtKey == Qt::Key_Escape) e.data1 = 27;
+    else if (qtKey == Qt::Key_Tab) e.data1 = 9;
+    else if (qtKey == Qt::Key_Backspace) e.data1 = 8;
+    else if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint()) e.data1 = text[0].unicode();
+    else e.data1 = qtKey;
+    e.data2 = modifierBits(Qt::KeyboardModifiers(qtModifiers));
+    postEvent(EventType::KeyDown, e);
+    return false;
+}
+
+std::pair<int, int> clientSizeFor(int width, int height, int screenWidth, int screenHeight) {
+    return {width > 0 ? width : screenWidth * 80 / 100, height > 0 ? height : screenHeight * 80 / 100};
+}
+
+}  // namespace toolkit
+
+QWidget* toolkit::clientArea() {
+    auto& w = core().window;
+    return w ? w->canvas() : nullptr;
+}
+
+using toolkit::core;
+
+void WInitialise(std::string_view) {
+    auto& c = core();
+    if (!toolkit::headless() && !c.app) {
+        if (!c.argv) c.argv = toolkit::defaultArgv;
+        c.app = std::make_unique<QApplication>(c.argc, c.argv);
+        QApplication::setApplicationName("Dropfix");
+        if (const auto icon = embeddedResource("dropfix-icon.png")) {
+            QPixmap pm;
+            pm.loadFromData(reinterpret_cast<const uchar*>(icon->data()), uint(icon->size()), "PNG");
+            QApplication::setWindowIcon(QIcon(pm));
+        }
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            c.screenWidth = screen->geometry().width();
+            c.screenHeight = screen->geometry().height();
+        }
+    }
+    if (c.initialised) return;
+    c.initialised = true;
+    toolkit::session().lastError = 0;
+}
+
+namespace {
+
+void buildMenuBar(toolkit::MainWindow& w, bool withStatusBar) {
+    QMenuBar* bar = w.menuBar();
+    bar->setStyle(new toolkit::MnemonicStyle);  // NOLINT: owned by the menu bar below
+    bar->style()->setParent(bar);
+    for (const auto& item : core().menu) {
+        QAction* a = bar->addAction(QString::fromStdString(item.text));
+        a->setData(item.id);
+        a->setStatusTip(QString::fromStdString(item.status));
+        const int id = item.id;
+        QObject::connect(a, &QAction::triggered, bar, [id] { toolkit::postMenuSelect(id); });
+    }
+    if (withStatusBar) {
+        QStatusBar* status = w.statusBar();
+        QObject::connect(bar, &QMenuBar::hovered, status,
+                         [status](QAction* a) { status->showMessage(a ? a->statusTip() : QString()); });
+    }
+}
+
+Qt::WindowFlags windowFlagsFor(int flags) {
+    Qt::WindowFlags f = Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint;
+    if (flags & WinStyle::SysMenu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (flags & WinStyle::MinButton) f |= Qt::WindowMinimizeButtonHint;
+    if (flags & WinStyle::MaxButton) f |= Qt::WindowMaximizeButtonHint;
+    if (flags & WinStyle::AlwaysOnTop) f |= Qt::WindowStaysOnTopHint;
+    return f;
+}
+
+void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
+    auto& c = core();
+    c.window = std::make_unique<toolkit::MainWindow>();
+    auto& w = *c.window;
+    w.setWindowFlags(windowFlagsFor(rec.flags));
+    w.setWindowTitle(QString::fromStdString(std::string(trimRight(rec.title))));
+    buildMenuBar(w, rec.flags & WinStyle::StatusBar);
+    c.image = QImage(clientW, clientH, QImage::Format_RGB32);
+    c.image.fill(Qt::white);
+    const int barsH = w.menuBar()->sizeHint().height() +
+                      ((rec.flags & WinStyle::StatusBar) ? w.statusBar()->sizeHint().height() : 0);
+    const int frameW = clientW, frameH = clientH + barsH;
+    if (rec.flags & WinStyle::FixedSize)
+        w.setFixedSize(frameW, frameH);
+    else
+        w.resize(frameW, frameH);
+    QRect screen(0, 0, c.screenWidth, c.screenHeight);
+    if (const QScreen* s = QGuiApplication::primaryScreen()) screen = s->availableGeometry();
+    const int x = rec.x < 0 ? screen.x() + (screen.width() - frameW) / 2 : rec.x;
+    const int y = rec.y < 0 ? screen.y() + (screen.height() - frameH) / 2 : rec.y;
+    w.move(x, y);
+    if (rec.flags & WinStyle::Hidden) return;
+    if (rec.flags & WinStyle::Maximised)
+        w.showMaximized();
+    else
+        w.show();
+    w.canvas()->setFocus();
+}
+
+}  // namespace
+
+void WindowOpen(const WindowRecord& rec) {
+    auto& c = core();
+    if (c.windowOpen) return;
+    const auto [clientW, clientH] = toolkit::clientSizeFor(rec.width, rec.height, c.screenWidth, c.screenHeight);
+    c.windowOpen = true;
+    c.clientWidth = clientW;
+    c.clientHeight = clientH;
+    c.queue.clear();
+    toolkit::resetEventTable();
+    toolkit::resetDrawState();
+    c.menu.clear();
+    if (rec.menu != 0) c.menu = toolkit::loadMenuResource(rec.menu).items;
+    if (!toolkit::noWindowSystem()) openQtWindow(rec, clientW, clientH);
+}
+
+void WindowClose() {
+    auto& c = core();
+    toolkit::unloadAllDialogs();
+    if (c.window) {
+        c.window->closeForGood();
+        c.window.reset();
+    }
+    c.image = QImage();
+    c.windowOpen = false;
+    c.menu.clear();
+    c.queue.clear();
+    toolkit::resetEventTable();
+}
+
+void toolkit::deliverPointer(int kind, int px, int py, int button) {
+    auto& c = core();
+    if (!c.window) {
+        if (kind == EventType::MouseMove) button = -1;
+        postEvent(kind, pointerEvent(button, 0, QPointF(px, py)));
+        return;
+    }
+    Canvas* canvas = c.window->canvas();
+    const QPointF local(px + 0.5, py + 0.5);
+    const QPointF global = canvas->mapToGlobal(local);
+    if (button >= 4 && kind == EventType::MouseButDown) {
+        QWheelEvent wheel(local, global, QPoint(), QPoint(0, button == 4 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(canvas, &wheel);
+        return;
+    }
+    if (button >= 4) return;  // the wheel has no up or move
+    static const Qt::MouseButton qtButtons[4] = {Qt::NoButton, Qt::LeftButton, Qt::MiddleButton, Qt::RightButton};
+    const Qt::MouseButton b = kind == EventType::MouseMove ? Qt::NoButton : qtButtons[button];
+    const QEvent::Type t = kind == EventType::MouseButDown ? QEvent::MouseButtonPress
+                           : kind == EventType::MouseButUp ? QEvent::MouseButtonRelease
+                                                           : QEvent::MouseMove;
+    const Qt::MouseButtons held = kind == EventType::MouseButDown ? Qt::MouseButtons(b) : Qt::NoButton;
+    QMouseEvent ev(t, local, global, b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(canvas, &ev);
+}
+
+int toolkit::clientPixel(int px, int py) {
+    const QImage* img = backingImage();
+    if (!img || px < 0 || py < 0 || px >= img->width() || py >= img->height()) return -1;
+    const QRgb c = img->pixel(px, py);
+    return WRGB(qRed(c), qGreen(c), qBlue(c));
+}
+
+QMainWindow* toolkit::mainWindowWidget() { return core().window.get(); }
+
+void toolkit::tearDown() {
+    unloadAllDialogs();
+    auto& c = core();
+    c.window.reset();
+    c.helpViewer.reset();
+    c.app.reset();
+}
+
+int toolkit::clientWidth() { return core().clientWidth; }
+int toolkit::clientHeight() { return core().clientHeight; }
+
+void toolkit::clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth,
+                                  int& outHeight) {
+    std::tie(outWidth, outHeight) = clientSizeFor(width, height, screenWidth, screenHeight);
+}
