@@ -15,7 +15,8 @@ void fillDrop(SlotData& s, float offset, const char* label) {
     for (int i = 1; i <= ndepmax; ++i) {
         const float d = 0.45f * static_cast<float>(i);
         s.depth[static_cast<std::size_t>(i)] = -d;
-        s.t[static_cast<std::size_t>(i)] = offset + 20.0f * std::exp(-d / 300.0f) + 0.05f * std::sin(0.3f * d);
+        s.t[static_cast<std::size_t>(i)] =
+            offset + 20.0f * std::exp(-d / 300.0f) + 0.05f * std::sin(0.3f * d);
         s.iclass[static_cast<std::size_t>(i)] = i % 97 == 0 ? 2 : 1;
         s.code[static_cast<std::size_t>(i)] = QcCode(i > 1500 && i < 1510 ? "SP" : "  ");
     }

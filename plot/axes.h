@@ -13,8 +13,7 @@ void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ys
 
 // Draws the 21-character caption of one slot (and ">>" before the current
 // drop's) in the top left corner of the frame, in the text placement in force.
-void numlabel(int colour, int slot, const SlotLabel& caption, float xmin, float xmax, float ymin,
-              float ymax);
+void numlabel(int colour, int slot, const SlotLabel& caption, float xmin, float xmax, float ymin, float ymax);
 
 // The text of a temperature label: the integer part of x, right-aligned in
 // two characters and widened for "-10" and the like.

@@ -9,16 +9,13 @@
 
 namespace {
 
-// A drop that did not load keeps "no" and its digits as its label; it gets
-// its caption but no trace.
-bool slotfailed(const SlotData& data) { return data.ainfo.cols(1, 2) == "no"; }
-
 void caption(const PlotSettings& s, int colour, int slot, const ProfileStore& store) {
     numlabel(colour, slot, store[slot].ainfo, s.tmin, s.tmax, plotdepthmin, plotdepthmax);
 }
 
+// A drop that did not load gets its caption but no trace.
 void trace(const PlotSettings& s, const PlotColours& colours, int slot, const ProfileStore& store) {
-    if (slotfailed(store[slot])) return;
+    if (slotFailed(store[slot])) return;
     drawline(colours, store[slot], store[slot].npts, slot, s.ilinewidth);
 }
 

@@ -8,7 +8,10 @@
 
 namespace {
 
-int colourbase(int slot) { return 3 * slot - 2; }  // 1, 4, 7, 10
+// Entries 1, 4, 7 and 10 start the colours of slots 1 to 4.
+int colourbase(int slot) {
+    return 3 * slot - 2;
+}
 
 void setpointcolour(const PlotColours& colours, int slot, int iclass) {
     if (const auto c = pointcolour(colours, slot, iclass)) IGrColourN(*c);

@@ -124,8 +124,8 @@ TEST(Axes, DepthTicksAndLabels) {
             EXPECT_EQ(std::fmod(t.y, 100.0), 0.0);
             depthLabels.push_back(t.text);
         }
-    const std::vector<std::string> expected{"900", "800", "700", "600", "500", "400",
-                                            "300", "200", "100", "  0"};
+    const std::vector<std::string> expected{"900", "800", "700", "600", "500",
+                                            "400", "300", "200", "100", "  0"};
     EXPECT_EQ(depthLabels, expected);
 }
 

@@ -22,15 +22,21 @@ Picture replay(std::vector<toolkit::TraceEntry> trace) {
     char placement = 'C';
     for (const auto& c : trace) {
         const auto& a = c.args;
-        if (c.op == "IGrColourN") colour = static_cast<int>(a.at(0));
-        else if (c.op == "IGrLineWidth" && a.at(0) > 0) width = static_cast<int>(a.at(0));
-        else if (c.op == "IGrCharFont") font = static_cast<int>(a.at(0));
-        else if (c.op == "IGrCharSize") cw = a.at(0), ch = a.at(1);
-        else if (c.op == "IGrCharJustify") placement = placementOf(c.text);
+        if (c.op == "IGrColourN")
+            colour = static_cast<int>(a.at(0));
+        else if (c.op == "IGrLineWidth" && a.at(0) > 0)
+            width = static_cast<int>(a.at(0));
+        else if (c.op == "IGrCharFont")
+            font = static_cast<int>(a.at(0));
+        else if (c.op == "IGrCharSize")
+            cw = a.at(0), ch = a.at(1);
+        else if (c.op == "IGrCharJustify")
+            placement = placementOf(c.text);
         else if (c.op == "WGrTextOrientation") {
             const int p = static_cast<int>(a.at(0));
             if (p >= 0 && p <= 2) placement = "LCR"[p];
-        } else if (c.op == "IGrMoveTo") x = a.at(0), y = a.at(1);
+        } else if (c.op == "IGrMoveTo")
+            x = a.at(0), y = a.at(1);
         else if (c.op == "IGrLineTo") {
             pic.segments.push_back({colour, width, x, y, a.at(0), a.at(1)});
             x = a.at(0), y = a.at(1);
@@ -79,4 +85,6 @@ void startTracing() {
     toolkit::setTrace(true);
 }
 
-Picture takePicture() { return replay(toolkit::takeTrace()); }
+Picture takePicture() {
+    return replay(toolkit::takeTrace());
+}

@@ -80,8 +80,11 @@ TEST(PlotRange, RedrawsOnExposeAndOkButNotOnMenus) {
     int redraws = 0;
     const bool ok = plotoptions(
         s, [&] { ++redraws; },
-        events({{EventType::Expose, 0}, {EventType::MenuSelect, 40011}, {EventType::Resize, 0},
-                {EventType::KeyDown, 13}, {EventType::PushButton, 1}}));
+        events({{EventType::Expose, 0},
+                {EventType::MenuSelect, 40011},
+                {EventType::Resize, 0},
+                {EventType::KeyDown, 13},
+                {EventType::PushButton, 1}}));
     EXPECT_TRUE(ok);
     EXPECT_EQ(redraws, 3);
 }
@@ -92,7 +95,8 @@ TEST(PlotRange, CancelChangesNothing) {
     s.tmin = 3, s.igridstep = 4, s.ihideprev = 1;
     const PlotSettings before = s;
     int redraws = 0;
-    EXPECT_FALSE(plotoptions(s, [&] { ++redraws; }, events({{EventType::PushButton, 2}})));
+    EXPECT_FALSE(plotoptions(
+        s, [&] { ++redraws; }, events({{EventType::PushButton, 2}})));
     EXPECT_EQ(redraws, 0);
     EXPECT_FLOAT_EQ(s.tmin, before.tmin);
     EXPECT_EQ(s.igridstep, before.igridstep);

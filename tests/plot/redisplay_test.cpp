@@ -45,7 +45,9 @@ struct Redisplay : ::testing::Test {
     }
 };
 
-const Text* caption(const Picture& p, const SlotData& s) { return p.find(std::string(s.ainfo.view())); }
+const Text* caption(const Picture& p, const SlotData& s) {
+    return p.find(std::string(s.ainfo.view()));
+}
 
 }  // namespace
 
