@@ -145,15 +145,23 @@ int main(int argc, char** argv) {
         std::puts("dropfix " DROPFIX_VERSION);
         return 0;
     }
+    // Qt keeps a reference to the argument count until the toolkit is torn
+    // down after main has returned, so it must outlive main's own argc.
+    static int toolkitArgc = argc;
+    toolkit::setArguments(toolkitArgc, argv);
+    if (cl->script) {
+        // Read before the change of directory, so that a relative name
+        // means what it meant where the operator typed it.
+        std::string error;
+        if (!toolkit::startScript(*cl->script, error)) {
+            std::fprintf(stderr, "dropfix: %s\n", error.c_str());
+            return 2;
+        }
+        if (!cl->show) toolkit::useOffscreenPlatform();
+    }
     std::optional<std::string> dir = cl->dir;
     if (cl->demo && !(dir = copyDemo(argv[0]))) return 1;
     if (dir && !changeDirectory(*dir)) return 1;
-    if (cl->script) {
-        // FIXME: hand the script to the toolkit's scripted session once it
-        // has one; until then a script run is a headless run.
-        toolkit::setHeadless(true);
-    }
-    (void)cl->show;
     const auto state = std::make_unique<State>();
     return run(*state).status;
 }

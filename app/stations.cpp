@@ -119,6 +119,8 @@ float ch2real(std::string_view text, int first, int width) {
 
 StationRead parseStations(std::string_view bytes, StationTable& table) {
     StationRead r;
+    // Nothing of an earlier list (another cruise directory) may survive.
+    for (auto& l : table.line) l = StationLine{};
     table.nlines = 0;
     LineReader lines(bytes);
     int lineno = 0;
