@@ -1,0 +1,223 @@
+// The built dropfix program driven by operator scripts on a scratch copy of
+// the demo cruise: each test compares the files written, the transcript of
+// message boxes and file selections, and the logs.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "../app/app_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int ndrops = 20;
+
+class Session : public AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        cruise = root / "cruise";
+        copyDemo(cruise);
+        original = read(cruise / "stations.dat");
+    }
+
+    static void copyDemo(const fs::path& to) {
+        fs::copy(fs::path(DROPFIX_SOURCE_DIR) / "examples" / "demo-cruise", to, fs::copy_options::recursive);
+    }
+
+    // Runs the program on the cruise with the script lines; returns its exit
+    // status, with the transcript in out and standard error in err.
+    int run(const std::vector<std::string>& lines, const fs::path& dir = {}, std::string binary = DROPFIX_BINARY) {
+        std::string script;
+        for (const auto& l : lines) script += l + "\n";
+        write(root / "script.txt", script);
+        const fs::path where = dir.empty() ? cruise : dir;
+        const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + binary + "' --script '" +
+                                (root / "script.txt").string() + "' '" + where.string() + "' > '" +
+                                (root / "out.txt").string() + "' 2> '" + (root / "err.txt").string() + "'";
+        const int rc = std::system(cmd.c_str());
+        out = read(root / "out.txt");
+        err = read(root / "err.txt");
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
+    }
+
+    // The station list as first read, with the given statuses put in.
+    std::string listWith(const std::vector<std::pair<int, int>>& statuses) const {
+        std::string s = original;
+        for (auto [drop, status] : statuses) {
+            const std::string col = std::to_string(status);
+            s.replace(static_cast<std::size_t>(drop - 1) * 71 + 57, 5, std::string(5 - col.size(), ' ') + col);
+        }
+        return s;
+    }
+    bool has(const std::string& name) const { return fs::exists(cruise / name); }
+    std::string mainLog() const { return read(cruise / "dropfix.log"); }
+    // The first data record of a q file: depth, temperature, class and code.
+    std::string firstRecord(const std::string& name) const {
+        const std::string q = read(cruise / name);
+        const auto l1 = q.find('\n');
+        const auto l2 = q.find('\n', l1 + 1);
+        return q.substr(l2 + 1, q.find('\n', l2 + 1) - l2 - 1);
+    }
+    int editedFiles() const {
+        int n = 0;
+        for (const auto& e : fs::directory_iterator(cruise)) {
+            const std::string f = e.path().filename().string();
+            n += f.rfind("DEMO01q.", 0) == 0 || f.rfind("DEMO01e.", 0) == 0;
+        }
+        return n;
+    }
+
+    fs::path cruise;
+    std::string original, out, err;
+};
+
+TEST_F(Session, EnterOnEveryDropWritesThemAllAndEndsAfterTheLast) {
+    std::vector<std::string> lines(ndrops, "key Enter");
+    ASSERT_EQ(run(lines), 0) << err;
+    std::vector<std::pair<int, int>> all;
+    for (int d = 1; d <= ndrops; ++d) all.emplace_back(d, 1);
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith(all));
+    EXPECT_EQ(editedFiles(), 2 * ndrops);
+    for (int d = 1; d <= ndrops; ++d) {
+        char name[16];
+        std::snprintf(name, sizeof name, "DEMO01q.%03d", d);
+        const std::string q = read(cruise / name);
+        ASSERT_FALSE(q.empty()) << name;
+        EXPECT_EQ(q.substr(2, 3), std::string(name).substr(8, 3)) << "the header names the drop";
+    }
+    EXPECT_EQ(out, "") << "no message box on the way";
+    EXPECT_EQ(mainLog().find("Error"), std::string::npos);
+    EXPECT_NE(read(cruise / "dropfix-start.log").find("\nread:  " + (cruise / "stations.dat").string()),
+              std::string::npos);
+}
+
+TEST_F(Session, BadAndTestProbeSetTheirStatusesAndCodes) {
+    ASSERT_EQ(run({"key B", "key T", "menu 40007"}), 0) << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, -1}, {2, -4}}));
+    EXPECT_EQ(firstRecord("DEMO01q.001").substr(14, 4), "4 NG");
+    EXPECT_EQ(firstRecord("DEMO01q.002").substr(14, 4), "4 TP");
+    EXPECT_TRUE(has("DEMO01e.001"));
+    EXPECT_TRUE(has("DEMO01e.002"));
+    EXPECT_EQ(editedFiles(), 4);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Session, RestartAnsweredOkAndCancelWritesNothing) {
+    ASSERT_EQ(run({"answer ok", "key R", "answer cancel", "menu 40008", "menu 40007"}), 0) << err;
+    EXPECT_EQ(out,
+              "box \"Information!\" \"This will lose all edits on this profile!\" -> ok\n"
+              "box \"Information!\" \"This will lose all edits on this profile!\" -> cancel\n");
+    EXPECT_EQ(editedFiles(), 0);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+}
+
+TEST_F(Session, NewToDropTwelveThenOneThenAboveTheList) {
+    ASSERT_EQ(run({"menu 40010", "type 104 1018 12", "click 104 1", "key Enter",  // drop 12 written, on 13
+                   "key N", "type 104 1018 1", "click 104 1", "key T",           // drop 1 a test probe
+                   "menu 40010", "type 104 1018 250", "click 104 1", "key B",    // above the list: drop 1 again
+                   "menu 40007"}),
+              0)
+        << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{12, 1}, {1, -1}}));
+    EXPECT_TRUE(has("DEMO01q.012"));
+    EXPECT_EQ(firstRecord("DEMO01q.001").substr(14, 4), "4 NG");
+    EXPECT_EQ(editedFiles(), 4);
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Session, NewCancelledStaysOnTheDrop) {
+    ASSERT_EQ(run({"menu 40010", "type 104 1018 9", "click 104 2", "key Enter", "menu 40007"}), 0) << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}}));
+    EXPECT_EQ(editedFiles(), 2);
+}
+
+TEST_F(Session, PlotOptionsChangeThePictureAndCancelDoesNot) {
+    const auto shot = [&](const std::string& n) { return "screenshot " + (root / n).string(); };
+    ASSERT_EQ(run({shot("before.png"), "menu 40011", "click 108 2", shot("cancelled.png"), "menu 40011",
+                   "type 108 1022 -2", "type 108 1023 35", "click 108 1047", "click 108 1043", "click 108 1",
+                   shot("after.png"), "menu 40007"}),
+              0)
+        << err;
+    const std::string before = read(root / "before.png");
+    ASSERT_FALSE(before.empty());
+    EXPECT_EQ(read(root / "cancelled.png"), before);
+    EXPECT_NE(read(root / "after.png"), before);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(editedFiles(), 0);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+}
+
+TEST_F(Session, FileToASecondCruiseAndCancelled) {
+    const fs::path second = root / "second";
+    copyDemo(second);
+    // The second cruise has its first three drops done already.
+    std::string list = read(second / "stations.dat");
+    for (int d = 0; d < 3; ++d) list.replace(static_cast<std::size_t>(d) * 71 + 57, 5, "    1");
+    write(second / "stations.dat", list);
+
+    ASSERT_EQ(run({"file cancel", "menu 40004", "file " + (second / "control.dat").string(), "key F", "key Enter",
+                   "menu 40007"}),
+              0)
+        << err;
+    EXPECT_EQ(out, "file \"Select directory with control.dat & s files\" -> cancel\n"
+                   "file \"Select directory with control.dat & s files\" -> " +
+                       (second / "control.dat").string() + "\n");
+    EXPECT_EQ(read(cruise / "stations.dat"), original) << "the list left behind is not written";
+    EXPECT_EQ(editedFiles(), 0);
+    std::string expected = list;
+    expected.replace(3 * 71 + 57, 5, "    1");
+    EXPECT_EQ(read(second / "stations.dat"), expected);
+    EXPECT_TRUE(fs::exists(second / "DEMO01q.004"));
+    EXPECT_NE(read(second / "dropfix.log").find("adropfix= " + (second / "dropfix.log").string()),
+              std::string::npos);
+}
+
+TEST_F(Session, HelpWithThePageMissing) {
+    // A copy of the program with no page beside it and none on drive c:.
+    fs::create_directories(root / "bin");
+    fs::copy_file(DROPFIX_BINARY, root / "bin" / "dropfix");
+    ASSERT_EQ(run({"menu 40001", "key H", "menu 40007"}, {}, (root / "bin" / "dropfix").string()), 0) << err;
+    const std::string box = "box \"Error Info\" \"Error opening c:\\\\xbt-archive\\qcref.htm.\" -> ok (default)\n";
+    EXPECT_EQ(out, box + box);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+}
+
+TEST_F(Session, HelpFoundBesideTheProgram) {
+    ASSERT_EQ(run({"menu 40001", "menu 40007"}), 0) << err;
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Session, ExitAndTheCloseBoxAfterEditedDropsWriteTheStatuses) {
+    ASSERT_EQ(run({"key Enter", "key W", "key I", "key Q", "menu 40007"}), 0) << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, 1}}));
+    EXPECT_EQ(editedFiles(), 4);
+
+    // Started again, the editor goes on at drop 3; the close box ends it alike.
+    ASSERT_EQ(run({"key B", "close"}), 0) << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, 1}, {3, -1}}));
+    EXPECT_NE(mainLog().find("f1r="), std::string::npos);
+}
+
+TEST_F(Session, AFailingWriterStopsTheCommandAndSetsNoStatus) {
+    fs::create_directory(cruise / "DEMO01q.001");
+    ASSERT_EQ(run({"key Enter", "menu 40007"}), 0) << err;
+    const std::string message = "Error writing " + (cruise / "DEMO01q.001").string() + ": ";
+    EXPECT_EQ(out.rfind("box \"Error Info\" \"" + message, 0), 0u) << out;
+    EXPECT_NE(mainLog().find(message), std::string::npos);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+    EXPECT_FALSE(has("DEMO01e.001"));
+}
+
+TEST_F(Session, AScriptThatEndsEarlyWritesNoList) {
+    ASSERT_EQ(run({"key Enter"}), 3);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+    EXPECT_TRUE(has("DEMO01q.001"));
+}
+
+}  // namespace
