@@ -99,12 +99,9 @@ TEST(Traces, LegendRows) {
         EXPECT_EQ(t.colour, colours(rows[k].colourIndex)) << k;
         EXPECT_EQ(t.font, 3);
         EXPECT_EQ(t.placement, 'L');
-        // Window units to pixels to user units, pixel rows taken as counted from the bottom.
-        int px = 0, py = 0;
-        WindowUnitsToPixels(rows[k].x, rows[k].y, px, py);
-        float x = 0, y = 0;
-        IGrUnitsFromPixels(px, py, x, y);
-        EXPECT_FLOAT_EQ(t.x, x) << k;
-        EXPECT_FLOAT_EQ(t.y, y) << k;
+        // Each entry sits at its window-unit fraction from the left and above
+        // the bottom edge (not below the top), to within whole pixels.
+        EXPECT_NEAR(t.x, -1.5 + rows[k].x / 9999.0 * 33.0, 0.002 * 33.0) << k;
+        EXPECT_NEAR(t.y, -988.0 + rows[k].y / 9999.0 * 1026.0, 0.002 * 1026.0) << k;
     }
 }
