@@ -282,6 +282,7 @@ TEST_P(MalformedResource, IsRefusedNamingTheResource) {
 }
 
 const std::string g = goodTemplate;
+constexpr char junk[] = "dialog 900 1 1 \"x\"\n\x01\xff\x00zz";
 INSTANTIATE_TEST_SUITE_P(
     Cases, MalformedResource,
     ::testing::Values(
@@ -308,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"FormatOnList", g, "[Formats]\n13 (f8.3)\n"},
         Malformed{"MenuShortOfItems", g, "[Menus]\n13 3 1\nonly one\n"},
         Malformed{"MenuCountAbsurd", g, "[Menus]\n13 2000000000 1\n"},
-        Malformed{"BinaryJunk", std::string("dialog 900 1 1 \"x\"\n\x01\xff\x00zz", 26), ""}),
+        Malformed{"BinaryJunk", std::string(junk, sizeof junk - 1), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
