@@ -44,7 +44,17 @@ constexpr int firstEventType = 1, lastEventType = 17;
 // Headless runs keep a nominal client area so that conversions still work.
 constexpr int nominalClientWidth = 1600, nominalClientHeight = 1000;
 
+// Which event types are reported until the editor changes it.
+std::array<bool, lastEventType + 1> defaultEventTable();
+
 struct CoreState {
+    CoreState() = default;
+    CoreState(const CoreState&) = delete;
+    CoreState& operator=(const CoreState&) = delete;
+    // Parks a still living application instead of destroying it: at exit Qt's
+    // own globals may already be gone, and its destructor would crash.
+    ~CoreState();
+
     // Declared first so that it is destroyed last, after every widget.
     std::unique_ptr<QApplication> app;
     int argc = 1;
@@ -61,7 +71,7 @@ struct CoreState {
     std::vector<MenuItem> menu;
 
     DrawState draw;
-    std::array<bool, lastEventType + 1> enabled{};
+    std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
 };
 

@@ -59,11 +59,15 @@ QFont userFont() {
     const int style = (n - 1) % 4;
     f.setItalic(style == 1 || style == 3);
     f.setBold(style >= 2);
-    const double heightPx = std::max(1.0, ds().charH * clientH());
+    // The character size is the cell of the built-in set; its letters are
+    // smaller than the cell, and the editor's layouts (the legend rows, the
+    // captions beside each other) are spaced for those proportions.
+    constexpr double emPerCellHeight = 0.8, digitPerCellWidth = 0.7;
+    const double heightPx = std::max(1.0, emPerCellHeight * ds().charH * clientH());
     f.setPixelSize(std::max(1, int(std::lround(heightPx))));
     // Stretch so that a digit is as wide as the character width asks.
     const double digit = QFontMetricsF(f).horizontalAdvance(QLatin1Char('0'));
-    const double wantPx = ds().charW * clientW();
+    const double wantPx = digitPerCellWidth * ds().charW * clientW();
     if (digit > 0) f.setStretch(std::clamp(int(std::lround(100.0 * wantPx / digit)), 50, 200));
     return f;
 }

@@ -27,9 +27,13 @@ bool defaultReported(int type) {
 }
 }  // namespace
 
-void resetEventTable() {
-    for (int t = firstEventType; t <= lastEventType; ++t) core().enabled[std::size_t(t)] = defaultReported(t);
+std::array<bool, lastEventType + 1> defaultEventTable() {
+    std::array<bool, lastEventType + 1> table{};
+    for (int t = firstEventType; t <= lastEventType; ++t) table[std::size_t(t)] = defaultReported(t);
+    return table;
 }
+
+void resetEventTable() { core().enabled = defaultEventTable(); }
 
 bool eventEnabled(int type) {
     return type >= firstEventType && type <= lastEventType && core().enabled[std::size_t(type)];
@@ -58,12 +62,6 @@ bool popEnabled(int& type, EventRecord& event) {
 }  // namespace
 
 }  // namespace toolkit
-
-namespace {
-struct EventTableInit {
-    EventTableInit() { toolkit::resetEventTable(); }
-} eventTableInit;
-}  // namespace
 
 void WMessageEnable(int type, int state) {
     if (type < toolkit::firstEventType || type > toolkit::lastEventType) return;

@@ -15,7 +15,9 @@
 #include <QTextBrowser>
 #include <QWheelEvent>
 #include <cstdlib>
+#include <filesystem>
 
+#include "base/atomic_file.h"
 #include "base/fixed_text.h"
 #include "resources/embedded.h"
 #include "toolkit/core.h"
@@ -24,6 +26,16 @@
 #include "toolkit/session_internal.h"
 
 namespace toolkit {
+
+namespace {
+// Where the application and its windows rest when the program ends without
+// closing them; reachable, so that leak checkers stay quiet.
+struct Parked {
+    QApplication* app = nullptr;
+    QWidget* window = nullptr;
+    QWidget* help = nullptr;
+} parked;
+}  // namespace
 
 CoreState& core() {
     static CoreState s;
@@ -159,7 +171,23 @@ void setArguments(int& argc, char** argv) {
     core().argv = argv;
 }
 
-void useOffscreenPlatform() { setenv("QT_QPA_PLATFORM", "offscreen", 1); }
+// A scripted run sees one screen of 1920 x 1200 pixels whatever the Qt
+// version's own offscreen default, so that its window, and with it every
+// screenshot, has the same size everywhere and shows the whole menu bar.
+void useOffscreenPlatform() {
+    static constexpr std::string_view config =
+        "{\"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false, \"screens\": [{\"name\": "
+        "\"Dropfix\", \"x\": 0, \"y\": 0, \"width\": 1920, \"height\": 1200, \"logicalDpi\": 96, "
+        "\"logicalBaseDpi\": 96, \"dpr\": 1}]}\n";
+    std::error_code ec;
+    const auto file = std::filesystem::temp_directory_path(ec) / "dropfix-offscreen-1920x1200.json";
+    std::string existing;
+    const bool ready = !ec && readFileBytes(file.string(), existing, 4096) && existing == config;
+    if (ready || (!ec && replaceFileAtomically(file.string(), config)))
+        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + file.string()).c_str(), 1);
+    else
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
 
 QImage* backingImage() {
     auto& c = core();
@@ -317,7 +345,12 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
 void WindowOpen(const WindowRecord& rec) {
     auto& c = core();
     if (c.windowOpen) return;
-    const auto [clientW, clientH] = toolkit::clientSizeFor(rec.width, rec.height, c.screenWidth, c.screenHeight);
+    // With no window system the screen is nominal, so that 80 % of it is
+    // the nominal client area of 1600 x 1000.
+    const bool nominal = toolkit::noWindowSystem();
+    const auto [clientW, clientH] =
+        toolkit::clientSizeFor(rec.width, rec.height, nominal ? toolkit::nominalClientWidth * 100 / 80 : c.screenWidth,
+                               nominal ? toolkit::nominalClientHeight * 100 / 80 : c.screenHeight);
     c.windowOpen = true;
     c.clientWidth = clientW;
     c.clientHeight = clientH;
@@ -393,4 +426,11 @@ int toolkit::clientHeight() { return core().clientHeight; }
 void toolkit::clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth,
                                   int& outHeight) {
     std::tie(outWidth, outHeight) = clientSizeFor(width, height, screenWidth, screenHeight);
+}
+
+toolkit::CoreState::~CoreState() {
+    if (!app) return;
+    parked.window = window.release();
+    parked.help = helpViewer.release();
+    parked.app = app.release();
 }

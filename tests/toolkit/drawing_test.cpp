@@ -127,7 +127,7 @@ TEST_F(Windowed, RightPlacedTextEndsAtXAndLeftPlacedTextBeginsThere) {
     ASSERT_GE(rFirst, 0);
     EXPECT_LE(rLast, 320);
     EXPECT_GE(rLast, 316);
-    EXPECT_LT(rFirst, 300);
+    EXPECT_LT(rFirst, 310);
 
     WindowClear();
     WGrTextOrientation(0);
@@ -135,7 +135,7 @@ TEST_F(Windowed, RightPlacedTextEndsAtXAndLeftPlacedTextBeginsThere) {
     const auto [lFirst, lLast] = inkColumns(140, 180);
     EXPECT_GE(lFirst, 320);
     EXPECT_LE(lFirst, 324);
-    EXPECT_GT(lLast, 335);
+    EXPECT_GT(lLast, 330);
 
     WindowClear();
     IGrCharJustify("centre");

@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMainWindow>
+#include <QMouseEvent>
+#include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +73,22 @@ TEST_F(Windowed, OpensWithTheAskedClientSizeTitleAndMenuBar) {
     EXPECT_EQ(actions[5]->data().toInt(), 40012);
     EXPECT_EQ(actions[5]->statusTip(), "Choose QC class codes");
     EXPECT_EQ(toolkit::clientPixel(10, 10), WRGB(255, 255, 255));
+}
+
+TEST_F(Windowed, HighlightedMenuItemShowsItsStatusString) {
+    QMenuBar* bar = toolkit::mainWindowWidget()->menuBar();
+    QStatusBar* status = toolkit::mainWindowWidget()->statusBar();
+    auto hover = [bar](int index) {
+        const QPoint at = bar->actionGeometry(bar->actions()[index]).center();
+        QMouseEvent move(QEvent::MouseMove, at, bar->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &move);
+    };
+    hover(4);
+    EXPECT_EQ(status->currentMessage(), "Choose new drop to edit");
+    hover(2);
+    EXPECT_EQ(status->currentMessage(), "Mark entire profile bad (set class=4 at surface)");
+    hover(0);  // File has no status string
+    EXPECT_EQ(status->currentMessage(), "");
 }
 
 TEST_F(Windowed, SecondOpenLeavesTheFirstWindowAsItWas) {
