@@ -166,6 +166,18 @@ private:
     bool closing_ = false;
 };
 
+namespace {
+QtMessageHandler qtHandler = nullptr;
+
+// The offscreen platform says for every window that it cannot pass on size
+// hints or raise it; in a scripted run that noise would bury the messages
+// that matter on standard error.
+void quietPlatformNotes(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith("This plugin does not support")) return;
+    if (qtHandler) qtHandler(type, context, message);
+}
+}  // namespace
+
 void setArguments(int& argc, char** argv) {
     core().argc = argc;
     core().argv = argv;
@@ -265,6 +277,7 @@ void WInitialise(std::string_view) {
     auto& c = core();
     if (!toolkit::headless() && !c.app) {
         if (!c.argv) c.argv = toolkit::defaultArgv;
+        toolkit::qtHandler = qInstallMessageHandler(toolkit::quietPlatformNotes);
         c.app = std::make_unique<QApplication>(c.argc, c.argv);
         QApplication::setApplicationName("Dropfix");
         if (const auto icon = embeddedResource("dropfix-icon.png")) {
