@@ -30,7 +30,9 @@ DialogsState& dialogs() {
     return s;
 }
 
-void fail(int code) { session().lastError = code; }
+void fail(int code) {
+    session().lastError = code;
+}
 
 LoadedDialog* currentDialog() {
     LoadedDialog* d = findDialog(dialogs().current);
@@ -57,7 +59,8 @@ int fieldOf(LoadedDialog*& d, int field, std::initializer_list<FieldKind> kinds)
     return i;
 }
 
-constexpr std::initializer_list<FieldKind> numberKinds = {FieldKind::Real, FieldKind::Integer, FieldKind::Spin};
+constexpr std::initializer_list<FieldKind> numberKinds = {FieldKind::Real, FieldKind::Integer,
+                                                          FieldKind::Spin};
 
 void mirror(LoadedDialog& d, int index) {
     if (d.view) viewMirror(*d.view, index);
@@ -86,7 +89,8 @@ std::string notShown(int dialog, int field = 0) {
 }
 
 // The shown dialog and the shown field of kind for an input helper.
-int shownField(LoadedDialog*& d, int dialog, int field, std::initializer_list<FieldKind> kinds, std::string& error) {
+int shownField(LoadedDialog*& d, int dialog, int field, std::initializer_list<FieldKind> kinds,
+               std::string& error) {
     d = findDialog(dialog);
     if (!d || !d->shown) {
         error = notShown(dialog);
@@ -98,13 +102,16 @@ int shownField(LoadedDialog*& d, int dialog, int field, std::initializer_list<Fi
         return -1;
     }
     if (!kindIn(d->field(i).kind, kinds)) {
-        error = "field " + std::to_string(field) + " of dialog " + std::to_string(dialog) + " does not take this input";
+        error = "field " + std::to_string(field) + " of dialog " + std::to_string(dialog) +
+                " does not take this input";
         return -1;
     }
     return i;
 }
 
-bool takesInput(const LoadedDialog& d, int index) { return d.value(index).state == FieldState::Enabled; }
+bool takesInput(const LoadedDialog& d, int index) {
+    return d.value(index).state == FieldState::Enabled;
+}
 
 bool parseInt(const std::string& w, int& v) {
     const auto r = std::from_chars(w.data(), w.data() + w.size(), v);
@@ -132,7 +139,9 @@ std::vector<FieldValue> initialValues(const DialogTemplate& t) {
 }
 
 std::pair<int, int> radioGroup(const DialogTemplate& t, int index) {
-    const auto isRadio = [&](int i) { return t.fields[static_cast<std::size_t>(i)].kind == FieldKind::Radio; };
+    const auto isRadio = [&](int i) {
+        return t.fields[static_cast<std::size_t>(i)].kind == FieldKind::Radio;
+    };
     const auto starts = [&](int i) { return t.fields[static_cast<std::size_t>(i)].groupStart; };
     int first = index, last = index;
     while (first > 0 && !starts(first) && isRadio(first - 1)) --first;
@@ -171,7 +180,9 @@ LoadedDialog* findDialog(int id) {
     return nullptr;
 }
 
-void setDialogResources(ResourceLookup lookup) { dialogs().lookup = std::move(lookup); }
+void setDialogResources(ResourceLookup lookup) {
+    dialogs().lookup = std::move(lookup);
+}
 
 // ---- The operator's input ----
 
@@ -198,15 +209,19 @@ void listSelected(LoadedDialog& d, int index, int row) {
     report(d, d.field(index).id, d.field(index).id);
 }
 
-void textEdited(LoadedDialog& d, int index, std::string text) { d.value(index).text = std::move(text); }
+void textEdited(LoadedDialog& d, int index, std::string text) {
+    d.value(index).text = std::move(text);
+}
 
 int buttonPressed(LoadedDialog& d, int index) {
     const int id = d.field(index).id;
     if (id == 1) {
         const int bad = firstBadNumberField(d, d.tpl.indexOf(d.currentField));
         if (bad >= 0) {
-            if (d.view) viewRefuse(*d.view, bad);
-            else fieldTookFocus(d, bad);
+            if (d.view)
+                viewRefuse(*d.view, bad);
+            else
+                fieldTookFocus(d, bad);
             return bad;
         }
     }
@@ -221,7 +236,8 @@ int buttonPressed(LoadedDialog& d, int index) {
 
 bool dialogClick(int dialog, int field, std::string& error) {
     LoadedDialog* d = nullptr;
-    const int i = shownField(d, dialog, field, {FieldKind::Button, FieldKind::Radio, FieldKind::CheckBox}, error);
+    const int i =
+        shownField(d, dialog, field, {FieldKind::Button, FieldKind::Radio, FieldKind::CheckBox}, error);
     if (i < 0) return false;
     if (d->view) return viewClick(*d->view, i, error);
     if (!takesInput(*d, i)) return true;  // a dimmed field ignores the click
@@ -268,7 +284,9 @@ void unloadAllDialogs() {
     dialogs().current = 0;
 }
 
-bool dialogHasKeyboard() { return windowSystemPresent() && viewHasKeyboard(); }
+bool dialogHasKeyboard() {
+    return windowSystemPresent() && viewHasKeyboard();
+}
 
 bool runDialogScriptCommand(const std::vector<std::string>& words, std::string& error) {
     const std::string cmd = words.empty() ? std::string() : words[0];
@@ -321,8 +339,10 @@ void WDialogLoad(int id) {
 }
 
 void WDialogSelect(int id) {
-    if (findDialog(id)) dialogs().current = id;
-    else fail(ToolkitError::NotLoaded);
+    if (findDialog(id))
+        dialogs().current = id;
+    else
+        fail(ToolkitError::NotLoaded);
 }
 
 void WDialogShow(int x, int y, int focus, int type) {
@@ -335,8 +355,10 @@ void WDialogShow(int x, int y, int focus, int type) {
         if (focusIndex < 0) fail(ToolkitError::BadField);
     }
     d->shown = true;
-    if (d->view) viewShow(*d->view, x, y, focusIndex);
-    else if (focusIndex >= 0) fieldTookFocus(*d, focusIndex);
+    if (d->view)
+        viewShow(*d->view, x, y, focusIndex);
+    else if (focusIndex >= 0)
+        fieldTookFocus(*d, focusIndex);
 }
 
 void WDialogHide() {
@@ -349,8 +371,8 @@ void WDialogHide() {
 void WDialogPutString(int field, std::string_view text) {
     LoadedDialog* d = nullptr;
     const int i = fieldOf(d, field,
-                          {FieldKind::Text, FieldKind::Real, FieldKind::Integer, FieldKind::Spin, FieldKind::CheckBox,
-                           FieldKind::Radio, FieldKind::Button});
+                          {FieldKind::Text, FieldKind::Real, FieldKind::Integer, FieldKind::Spin,
+                           FieldKind::CheckBox, FieldKind::Radio, FieldKind::Button});
     if (i < 0) return;
     d->value(i).text = std::string(trimRight(text));
     mirror(*d, i);
@@ -426,9 +448,12 @@ void WDialogGetInteger(int field, int& value) {
     }
     // Cut toward zero; a value beyond the integers saturates.
     const double t = std::trunc(*v);
-    if (t >= static_cast<double>(std::numeric_limits<int>::max())) value = std::numeric_limits<int>::max();
-    else if (t <= static_cast<double>(std::numeric_limits<int>::min())) value = std::numeric_limits<int>::min();
-    else value = static_cast<int>(t);
+    if (t >= static_cast<double>(std::numeric_limits<int>::max()))
+        value = std::numeric_limits<int>::max();
+    else if (t <= static_cast<double>(std::numeric_limits<int>::min()))
+        value = std::numeric_limits<int>::min();
+    else
+        value = static_cast<int>(t);
 }
 
 void WDialogGetRadioButton(int field, int& index) {
@@ -474,8 +499,8 @@ void WDialogFieldState(int field, int state) {
 void WDialogClearField(int field) {
     LoadedDialog* d = nullptr;
     const int i = fieldOf(d, field,
-                          {FieldKind::Text, FieldKind::Real, FieldKind::Integer, FieldKind::Spin, FieldKind::List,
-                           FieldKind::CheckBox, FieldKind::Radio});
+                          {FieldKind::Text, FieldKind::Real, FieldKind::Integer, FieldKind::Spin,
+                           FieldKind::List, FieldKind::CheckBox, FieldKind::Radio});
     if (i < 0) return;
     FieldValue& v = d->value(i);
     switch (d->field(i).kind) {

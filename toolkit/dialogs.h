@@ -33,7 +33,7 @@ struct LoadedDialog {
     DialogTemplate tpl;
     std::vector<FieldValue> values;  // by template index
     bool shown = false;
-    int currentField = 0;  // identifier of the field that last took the focus
+    int currentField = 0;                           // identifier of the field that last took the focus
     std::unique_ptr<DialogView, ViewDeleter> view;  // null without a window
 
     int id() const { return tpl.id; }

@@ -33,8 +33,12 @@ namespace {
 
 const char* const fieldProperty = "dropfixField";
 
-QString fromBytes(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-std::string toBytes(const QString& s) { return s.toLatin1().toStdString(); }
+QString fromBytes(std::string_view s) {
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+std::string toBytes(const QString& s) {
+    return s.toLatin1().toStdString();
+}
 
 // The face asked for, or the nearest the system has: the templates name
 // Windows faces, which other systems replace by their own sans or fixed font.
@@ -59,8 +63,10 @@ struct DialogUnits {
 
 DialogUnits unitsFor(const QFont& font) {
     const QFontMetricsF fm(font);
-    const double avg = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
-    return DialogUnits{std::max(1, static_cast<int>(std::lround(avg))), std::max(1, static_cast<int>(std::lround(fm.height())))};
+    const double avg =
+        fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0;
+    return DialogUnits{std::max(1, static_cast<int>(std::lround(avg))),
+                       std::max(1, static_cast<int>(std::lround(fm.height())))};
 }
 
 // A radio button that a click only ever turns on; the store turns the rest
@@ -227,7 +233,8 @@ int DialogFrame::indexOfWidget(const QWidget* w) const {
 void DialogFrame::pressButton(int fieldId) {
     const int i = d.tpl.indexOf(fieldId);
     if (i < 0) return;
-    if (auto* b = dynamic_cast<QPushButton*>(widgets[static_cast<std::size_t>(i)]); b && b->isEnabled() && b->isVisible())
+    if (auto* b = dynamic_cast<QPushButton*>(widgets[static_cast<std::size_t>(i)]);
+        b && b->isEnabled() && b->isVisible())
         b->click();
 }
 
@@ -249,7 +256,8 @@ void DialogFrame::keyPressEvent(QKeyEvent* e) {
         case Qt::Key_Return:
         case Qt::Key_Enter: {
             auto* focused = dynamic_cast<QPushButton*>(QApplication::focusWidget());
-            if (focused && isAncestorOf(focused)) focused->click();
+            if (focused && isAncestorOf(focused))
+                focused->click();
             else {
                 int def = 1;
                 for (const auto& f : d.tpl.fields)
@@ -295,8 +303,10 @@ void DialogFrame::paintEvent(QPaintEvent*) {
 void DialogFrame::mousePressEvent(QMouseEvent* e) {
     raise();
     const QPoint pos = e->position().toPoint();
-    if (e->button() == Qt::LeftButton && closeBox().contains(pos)) closePressed_ = true;
-    else if (e->button() == Qt::LeftButton && pos.y() < border + titleHeight()) dragFrom_ = pos;
+    if (e->button() == Qt::LeftButton && closeBox().contains(pos))
+        closePressed_ = true;
+    else if (e->button() == Qt::LeftButton && pos.y() < border + titleHeight())
+        dragFrom_ = pos;
     e->accept();
 }
 
@@ -321,7 +331,8 @@ bool DialogFrame::focusNextPrevChild(bool next) {
     std::vector<int> order;
     for (int i = 0; i < static_cast<int>(widgets.size()); ++i) {
         QWidget* w = widgets[static_cast<std::size_t>(i)];
-        if (w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this)) order.push_back(i);
+        if (w && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(this))
+            order.push_back(i);
     }
     if (order.empty()) return true;
     const int at = fieldAt(QApplication::focusWidget()).second;
@@ -402,7 +413,8 @@ QWidget* DialogFrame::makeField(int index, const DialogUnits& u) {
             if (t.picture > 0) {
                 if (const auto data = embeddedResource(pictureResourceName(t.picture))) {
                     QPixmap pm;
-                    pm.loadFromData(reinterpret_cast<const uchar*>(data->data()), static_cast<uint>(data->size()), "XPM");
+                    pm.loadFromData(reinterpret_cast<const uchar*>(data->data()),
+                                    static_cast<uint>(data->size()), "XPM");
                     b->setIcon(QIcon(pm));
                     b->setIconSize(QSize(u.x(t.width) - 4, u.y(t.height) - 4));
                 }
@@ -411,7 +423,8 @@ QWidget* DialogFrame::makeField(int index, const DialogUnits& u) {
             break;
         }
     }
-    const bool focusable = t.kind != FieldKind::Text && t.kind != FieldKind::HLine && t.kind != FieldKind::VLine;
+    const bool focusable =
+        t.kind != FieldKind::Text && t.kind != FieldKind::HLine && t.kind != FieldKind::VLine;
     w->setFocusPolicy(focusable ? Qt::StrongFocus : Qt::NoFocus);
     w->setProperty(fieldProperty, index);
     w->setGeometry(u.x(t.x), u.y(t.y), std::max(1, u.x(t.width)), std::max(1, u.y(t.height)));
@@ -421,7 +434,8 @@ QWidget* DialogFrame::makeField(int index, const DialogUnits& u) {
         const auto& c = *t.colours;
         if (c.text[0] != 256 && c.text[1] != 256 && c.text[2] != 256) {
             const QColor fg(c.text[0], c.text[1], c.text[2]);
-            for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) p.setColor(role, fg);
+            for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+                p.setColor(role, fg);
         }
         if (c.background[0] != 256 && c.background[1] != 256 && c.background[2] != 256) {
             const QColor bg(c.background[0], c.background[1], c.background[2]);
@@ -443,7 +457,8 @@ void DialogFrame::connectInput(QWidget* w, int index) {
     } else if (auto* r = dynamic_cast<RadioField*>(w)) {
         QObject::connect(r, &QAbstractButton::clicked, this, [dp, index] { radioClicked(*dp, index); });
     } else if (auto* c = dynamic_cast<QCheckBox*>(w)) {
-        QObject::connect(c, &QAbstractButton::clicked, this, [dp, index](bool on) { checkBoxClicked(*dp, index, on); });
+        QObject::connect(c, &QAbstractButton::clicked, this,
+                         [dp, index](bool on) { checkBoxClicked(*dp, index, on); });
     } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
         QObject::connect(b, &QAbstractButton::clicked, this, [dp, index] { buttonPressed(*dp, index); });
     } else if (auto* l = dynamic_cast<QListWidget*>(w)) {
@@ -455,7 +470,9 @@ void DialogFrame::connectInput(QWidget* w, int index) {
 
 // ---- The operations on a view ----
 
-bool windowSystemPresent() { return !noWindowSystem(); }
+bool windowSystemPresent() {
+    return !noWindowSystem();
+}
 
 std::unique_ptr<DialogView, ViewDeleter> createDialogView(LoadedDialog& d, std::string& error) {
     QWidget* area = clientArea();
@@ -487,7 +504,8 @@ void viewMirror(DialogView& v, int index) {
         if (b->isCheckable()) b->setChecked(val.on);
     } else if (auto* list = dynamic_cast<QListWidget*>(w)) {
         bool same = list->count() == static_cast<int>(val.items.size());
-        for (int r = 0; same && r < list->count(); ++r) same = list->item(r)->text() == fromBytes(val.items[static_cast<std::size_t>(r)]);
+        for (int r = 0; same && r < list->count(); ++r)
+            same = list->item(r)->text() == fromBytes(val.items[static_cast<std::size_t>(r)]);
         if (!same) {
             list->clear();
             for (const auto& item : val.items) list->addItem(fromBytes(item));
@@ -506,8 +524,10 @@ void viewMirror(DialogView& v, int index) {
     if ((hidden || !enabled) && QApplication::focusWidget() == w) f->focusFrame();
     w->setVisible(!hidden);
     w->setEnabled(enabled);
-    if (auto* e = dynamic_cast<QLineEdit*>(w)) e->setReadOnly(t.readOnly || val.state == FieldState::ReadOnly);
-    if (auto* s = dynamic_cast<SpinField*>(w)) s->setReadOnly(t.readOnly || val.state == FieldState::ReadOnly);
+    if (auto* e = dynamic_cast<QLineEdit*>(w))
+        e->setReadOnly(t.readOnly || val.state == FieldState::ReadOnly);
+    if (auto* s = dynamic_cast<SpinField*>(w))
+        s->setReadOnly(t.readOnly || val.state == FieldState::ReadOnly);
 }
 
 void viewShow(DialogView& v, int x, int y, int focusIndex) {
@@ -588,9 +608,11 @@ void sendClick(QWidget* w, QPoint p) {
     }
     const QPointF local = target->mapFrom(top, inTop);
     const QPointF global = target->mapToGlobal(local);
-    QMouseEvent press(QEvent::MouseButtonPress, local, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, local, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(target, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(target, &release);
 }
 
@@ -621,7 +643,8 @@ bool viewClick(DialogView& v, int index, std::string& error) {
     if (auto* b = dynamic_cast<QAbstractButton*>(w); b && b->isCheckable()) {
         QStyleOptionButton opt;
         opt.initFrom(w);
-        const auto element = dynamic_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
+        const auto element =
+            dynamic_cast<QRadioButton*>(w) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
         p = w->style()->subElementRect(element, &opt, w).center();
     }
     sendClick(w, p);

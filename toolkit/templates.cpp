@@ -67,9 +67,9 @@ std::string lineError(int line, std::string_view what) {
 
 std::optional<FieldKind> kindNamed(std::string_view w) {
     static const std::pair<std::string_view, FieldKind> names[] = {
-        {"text", FieldKind::Text},       {"hline", FieldKind::HLine},   {"vline", FieldKind::VLine},
-        {"real", FieldKind::Real},       {"integer", FieldKind::Integer}, {"spin", FieldKind::Spin},
-        {"list", FieldKind::List},       {"checkbox", FieldKind::CheckBox}, {"radio", FieldKind::Radio},
+        {"text", FieldKind::Text},    {"hline", FieldKind::HLine},       {"vline", FieldKind::VLine},
+        {"real", FieldKind::Real},    {"integer", FieldKind::Integer},   {"spin", FieldKind::Spin},
+        {"list", FieldKind::List},    {"checkbox", FieldKind::CheckBox}, {"radio", FieldKind::Radio},
         {"button", FieldKind::Button}};
     for (const auto& [n, k] : names)
         if (n == w) return k;
@@ -84,11 +84,16 @@ std::optional<std::string> parseFlags(std::string_view w, FieldTemplate& f) {
         const auto c = w.find(',');
         const std::string_view flag = w.substr(0, c);
         w = c == std::string_view::npos ? std::string_view{} : w.substr(c + 1);
-        if (flag == "group") f.groupStart = true;
-        else if (flag == "default") f.isDefault = true;
-        else if (flag == "right") f.align = Align::Right;
-        else if (flag == "centre") f.align = Align::Centre;
-        else if (flag == "readonly") f.readOnly = true;
+        if (flag == "group")
+            f.groupStart = true;
+        else if (flag == "default")
+            f.isDefault = true;
+        else if (flag == "right")
+            f.align = Align::Right;
+        else if (flag == "centre")
+            f.align = Align::Centre;
+        else if (flag == "readonly")
+            f.readOnly = true;
         else if (flag.starts_with("picture=")) {
             const auto p = toInt(flag.substr(8));
             if (!p || *p <= 0) return "bad picture number";
@@ -129,7 +134,8 @@ std::optional<std::string> parseTemplateLine(std::string_view line, DialogTempla
         const auto head = ints<3>(rest);
         const auto title = quoted(rest);
         if (!head || !title) return "expected: dialog ID WIDTH HEIGHT \"TITLE\"";
-        if ((*head)[0] <= 0 || (*head)[1] <= 0 || (*head)[2] <= 0) return "dialog identifier and size must be positive";
+        if ((*head)[0] <= 0 || (*head)[1] <= 0 || (*head)[2] <= 0)
+            return "dialog identifier and size must be positive";
         t.id = (*head)[0], t.width = (*head)[1], t.height = (*head)[2];
         t.title = *title;
         haveDialog = true;
@@ -162,7 +168,8 @@ std::optional<std::string> parseFont(std::string_view rest, FieldTemplate& f) {
     FontOption font;
     const auto points = toInt(nextWord(rest));
     const auto comma = rest.find(',');
-    if (!points || *points <= 0 || comma == std::string_view::npos) return "expected: POINTS FACE, WEIGHT ITALIC";
+    if (!points || *points <= 0 || comma == std::string_view::npos)
+        return "expected: POINTS FACE, WEIGHT ITALIC";
     font.points = *points;
     font.face = std::string(trim(rest.substr(0, comma)));
     rest = rest.substr(comma + 1);
@@ -249,7 +256,9 @@ int DialogTemplate::indexOf(int fieldId) const {
     return -1;
 }
 
-bool isNumberField(FieldKind k) { return k == FieldKind::Real || k == FieldKind::Integer || k == FieldKind::Spin; }
+bool isNumberField(FieldKind k) {
+    return k == FieldKind::Real || k == FieldKind::Integer || k == FieldKind::Spin;
+}
 
 std::optional<std::string> parseDialogTemplate(std::string_view text, DialogTemplate& t) {
     bool haveDialog = false;
@@ -288,15 +297,17 @@ std::optional<std::string> applyOptionBlock(std::string_view text, DialogTemplat
         const auto id = toInt(nextWord(rest));
         if (!id) return lineError(lineNo, "a line begins with a field identifier");
         const int index = t.indexOf(*id);
-        if (index < 0) return lineError(lineNo, "no field " + std::to_string(*id) + " in dialog " + std::to_string(t.id));
+        if (index < 0)
+            return lineError(lineNo,
+                             "no field " + std::to_string(*id) + " in dialog " + std::to_string(t.id));
         FieldTemplate& f = t.fields[static_cast<std::size_t>(index)];
         if (section != Section::Menus) {
             if (auto e = parseOptionValues(section, rest, f)) return lineError(lineNo, *e);
             continue;
         }
         const auto head = ints<2>(rest);
-        if (!head || (*head)[0] < 0 || (*head)[0] > maxMenuItems || (*head)[1] < 0 || (*head)[1] > (*head)[0] ||
-            f.kind != FieldKind::List)
+        if (!head || (*head)[0] < 0 || (*head)[0] > maxMenuItems || (*head)[1] < 0 ||
+            (*head)[1] > (*head)[0] || f.kind != FieldKind::List)
             return lineError(lineNo, "expected: LIST COUNT SELECTED, then the items");
         MenuOption menu{{}, (*head)[1]};
         for (int i = 0; i < (*head)[0]; ++i) {
@@ -308,8 +319,12 @@ std::optional<std::string> applyOptionBlock(std::string_view text, DialogTemplat
     return checkRadioGroups(t);
 }
 
-std::string templateResourceName(int id) { return "dlg" + std::to_string(id) + "-template.txt"; }
-std::string optionResourceName(int id) { return "dlg" + std::to_string(id) + "-options.txt"; }
+std::string templateResourceName(int id) {
+    return "dlg" + std::to_string(id) + "-template.txt";
+}
+std::string optionResourceName(int id) {
+    return "dlg" + std::to_string(id) + "-options.txt";
+}
 std::string pictureResourceName(int picture) {
     return "dlg-picture" + std::to_string(picture) + ".xpm";
 }

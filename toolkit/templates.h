@@ -49,7 +49,7 @@ struct MenuOption {
 struct FieldTemplate {
     int id = 0;
     FieldKind kind = FieldKind::Text;
-    std::string text;  // label, or the initial value of a number field
+    std::string text;                         // label, or the initial value of a number field
     int x = 0, y = 0, width = 0, height = 0;  // dialog units
     bool groupStart = false;
     Align align = Align::Left;

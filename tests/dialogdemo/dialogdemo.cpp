@@ -14,8 +14,9 @@
 namespace {
 
 const char* eventName(int type) {
-    static const char* const names[] = {"?",      "KeyDown", "MenuSelect", "PushButton",   "MouseButDown", "MouseButUp",
-                                        "MouseMove", "Expose", "Resize",     "CloseRequest", "FieldChanged"};
+    static const char* const names[] = {
+        "?",         "KeyDown", "MenuSelect", "PushButton",   "MouseButDown", "MouseButUp",
+        "MouseMove", "Expose",  "Resize",     "CloseRequest", "FieldChanged"};
     return type >= 1 && type <= 10 ? names[type] : "Other";
 }
 
@@ -59,7 +60,9 @@ void printFields(int dialog) {
             case toolkit::FieldKind::Radio:
                 if (v.on) line += " " + std::to_string(f.id) + "=on";
                 break;
-            case toolkit::FieldKind::List: line += " " + std::to_string(f.id) + "=row" + std::to_string(v.selected); break;
+            case toolkit::FieldKind::List:
+                line += " " + std::to_string(f.id) + "=row" + std::to_string(v.selected);
+                break;
             default: break;
         }
     }
@@ -67,8 +70,9 @@ void printFields(int dialog) {
 }
 
 void fillDepthList() {
-    const std::string rows[] = {"    2.0   24.512   1  ", "    4.0   24.498   1  ", "    6.0   24.470   1  ",
-                                "    8.0   24.101   2  ", "   10.0   23.877   3 SP", "   12.0   23.650   4 WB"};
+    const std::string rows[] = {"    2.0   24.512   1  ",  "    4.0   24.498   1  ",
+                                "    6.0   24.470   1  ",  "    8.0   24.101   2  ",
+                                "   10.0   23.877   3 SP", "   12.0   23.650   4 WB"};
     WDialogSelect(105);
     WDialogPutMenu(1029, rows, 6, 0);
 }
@@ -79,8 +83,10 @@ int main(int argc, char** argv) {
     const char* script = nullptr;
     bool show = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) script = argv[++i];
-        else if (std::strcmp(argv[i], "--show") == 0) show = true;
+        if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc)
+            script = argv[++i];
+        else if (std::strcmp(argv[i], "--show") == 0)
+            show = true;
         else {
             std::fprintf(stderr, "usage: dialogdemo [--script FILE] [--show]\n");
             return 2;

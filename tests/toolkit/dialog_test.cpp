@@ -24,8 +24,12 @@ std::ostream& operator<<(std::ostream& os, const Report& r) {
     return os << "{type " << r.type << ", source " << r.source << ", " << r.data1 << ", " << r.data2 << "}";
 }
 
-Report changed(int dialog, int before, int field) { return {EventType::FieldChanged, dialog, before, field}; }
-Report pushed(int dialog, int button) { return {EventType::PushButton, dialog, button, 0}; }
+Report changed(int dialog, int before, int field) {
+    return {EventType::FieldChanged, dialog, before, field};
+}
+Report pushed(int dialog, int button) {
+    return {EventType::PushButton, dialog, button, 0};
+}
 
 class HeadlessDialogs : public ::testing::Test {
 protected:
@@ -240,7 +244,8 @@ TEST_F(HeadlessDialogs, ListsFillSelectAndClear) {
     WDialogGetMenu(1029, row);
     EXPECT_EQ(row, -999);
     EXPECT_EQ(WInfoError(1), ToolkitError::EmptyValue);
-    const std::vector<std::string> items{"   1.0  20.000  1  ", "   2.0  19.500  1", "   3.0  19.000  4", "unused"};
+    const std::vector<std::string> items{"   1.0  20.000  1  ", "   2.0  19.500  1", "   3.0  19.000  4",
+                                         "unused"};
     WDialogPutMenu(1029, items, 3, 2);
     WDialogGetMenu(1029, row);
     EXPECT_EQ(row, 2);
@@ -288,7 +293,8 @@ TEST_F(HeadlessDialogs, FailureCodes) {
 
 TEST_F(HeadlessDialogs, MalformedResourceIsNotLoadedAndSaysWhy) {
     setDialogResources([](std::string_view name) -> std::optional<std::string_view> {
-        if (name == templateResourceName(110)) return "dialog 110 50 50 \"Broken\"\n1 button 1 1 x 14 - \"OK\"\n";
+        if (name == templateResourceName(110))
+            return "dialog 110 50 50 \"Broken\"\n1 button 1 1 x 14 - \"OK\"\n";
         return std::nullopt;
     });
     ::testing::internal::CaptureStderr();

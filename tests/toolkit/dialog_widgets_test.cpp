@@ -29,8 +29,12 @@ std::ostream& operator<<(std::ostream& os, const Report& r) {
     return os << "{type " << r.type << ", source " << r.source << ", " << r.data1 << ", " << r.data2 << "}";
 }
 
-Report changed(int dialog, int before, int field) { return {EventType::FieldChanged, dialog, before, field}; }
-Report pushed(int dialog, int button) { return {EventType::PushButton, dialog, button, 0}; }
+Report changed(int dialog, int before, int field) {
+    return {EventType::FieldChanged, dialog, before, field};
+}
+Report pushed(int dialog, int button) {
+    return {EventType::PushButton, dialog, button, 0};
+}
 
 QWidget* widgetOf(int dialog, int field) {
     const LoadedDialog* d = findDialog(dialog);

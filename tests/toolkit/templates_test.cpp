@@ -26,9 +26,9 @@ struct Row {
     bool group;
     Align align;
     bool readOnly, isDefault;
-    int check;         // -1: no [Checks] entry
-    double lo, hi;     // NaN: no range
-    int points;        // 0: dialog font
+    int check;      // -1: no [Checks] entry
+    double lo, hi;  // NaN: no range
+    int points;     // 0: dialog font
     const char* face;
     int weight;
     std::array<int, 3> textColour;  // -1: none
@@ -42,6 +42,8 @@ struct Table {
     std::vector<Row> rows;
 };
 
+// One row of a table per line.
+// clang-format off
 const Table tables[] = {
     {104, "Choose new drop", 134, 81,
      {
@@ -166,6 +168,7 @@ const Table tables[] = {
          {1044, K::Text, "( AKA False Splash )", 60, 109, 90, 8, false, A::Left, false, false, -1, kNone, kNone, 0, "", 0, {-1, -1, -1}, {0, 0}},
      }},
 };
+// clang-format on
 
 class DialogTable : public ::testing::TestWithParam<Table> {};
 
@@ -250,10 +253,11 @@ const char* const goodTemplate =
 
 TEST(DialogResources, MissingTemplateIsNoTemplateAndMissingOptionsAreNone) {
     EXPECT_EQ(loadDialogTemplate(901, serving(goodTemplate, "")).code, ToolkitError::NoTemplate);
-    const TemplateLoad ok = loadDialogTemplate(900, [](std::string_view n) -> std::optional<std::string_view> {
-        if (n == templateResourceName(900)) return std::string_view(goodTemplate);
-        return std::nullopt;
-    });
+    const TemplateLoad ok =
+        loadDialogTemplate(900, [](std::string_view n) -> std::optional<std::string_view> {
+            if (n == templateResourceName(900)) return std::string_view(goodTemplate);
+            return std::nullopt;
+        });
     ASSERT_TRUE(ok.dialog) << ok.message;
     EXPECT_EQ(ok.dialog->fields.size(), 5u);
 }
@@ -285,31 +289,30 @@ const std::string g = goodTemplate;
 constexpr char junk[] = "dialog 900 1 1 \"x\"\n\x01\xff\x00zz";
 INSTANTIATE_TEST_SUITE_P(
     Cases, MalformedResource,
-    ::testing::Values(
-        Malformed{"FieldBeforeDialogLine", "1 button 1 1 40 14 - \"OK\"\n" + g, ""},
-        Malformed{"UnknownKind", g + "14 slider 1 1 4 4 - \"\"\n", ""},
-        Malformed{"MissingSize", g + "14 text 1 1 4 - \"x\"\n", ""},
-        Malformed{"EmptySize", g + "14 text 1 1 0 8 - \"x\"\n", ""},
-        Malformed{"UnquotedText", g + "14 text 1 1 4 8 - x\n", ""},
-        Malformed{"UnknownFlag", g + "14 text 1 1 4 8 bold \"x\"\n", ""},
-        Malformed{"DuplicateField", g + "12 text 1 1 4 8 - \"x\"\n", ""},
-        Malformed{"HugeNumber", g + "14 text 99999999999999999999 1 4 8 - \"x\"\n", ""},
-        Malformed{"UnknownSection", g, "[Sizes]\n12 1\n"},
-        Malformed{"LineBeforeSection", g, "12 1\n"},
-        Malformed{"FieldNotInDialog", g, "[Checks]\n99 1\n"},
-        Malformed{"CheckOnNumberField", g, "[Checks]\n12 1\n"},
-        Malformed{"CheckStateTwo", g, "[Checks]\n10 2\n"},
-        Malformed{"TwoRadiosOn", g, "[Checks]\n10 1\n11 1\n"},
-        Malformed{"RangeUpsideDown", g, "[Ranges]\n12 5 1\n"},
-        Malformed{"RangeNotNumber", g, "[Ranges]\n12 low 1\n"},
-        Malformed{"FontWithoutComma", g, "[Fonts]\n12 8 MS Sans Serif 400 0\n"},
-        Malformed{"ColourOutOfRange", g, "[Colours]\n12 300 0 0 256 256 256\n"},
-        Malformed{"ColourTooFew", g, "[Colours]\n12 0 0 0\n"},
-        Malformed{"FormatBad", g, "[Formats]\n12 f8.3\n"},
-        Malformed{"FormatOnList", g, "[Formats]\n13 (f8.3)\n"},
-        Malformed{"MenuShortOfItems", g, "[Menus]\n13 3 1\nonly one\n"},
-        Malformed{"MenuCountAbsurd", g, "[Menus]\n13 2000000000 1\n"},
-        Malformed{"BinaryJunk", std::string(junk, sizeof junk - 1), ""}),
+    ::testing::Values(Malformed{"FieldBeforeDialogLine", "1 button 1 1 40 14 - \"OK\"\n" + g, ""},
+                      Malformed{"UnknownKind", g + "14 slider 1 1 4 4 - \"\"\n", ""},
+                      Malformed{"MissingSize", g + "14 text 1 1 4 - \"x\"\n", ""},
+                      Malformed{"EmptySize", g + "14 text 1 1 0 8 - \"x\"\n", ""},
+                      Malformed{"UnquotedText", g + "14 text 1 1 4 8 - x\n", ""},
+                      Malformed{"UnknownFlag", g + "14 text 1 1 4 8 bold \"x\"\n", ""},
+                      Malformed{"DuplicateField", g + "12 text 1 1 4 8 - \"x\"\n", ""},
+                      Malformed{"HugeNumber", g + "14 text 99999999999999999999 1 4 8 - \"x\"\n", ""},
+                      Malformed{"UnknownSection", g, "[Sizes]\n12 1\n"},
+                      Malformed{"LineBeforeSection", g, "12 1\n"},
+                      Malformed{"FieldNotInDialog", g, "[Checks]\n99 1\n"},
+                      Malformed{"CheckOnNumberField", g, "[Checks]\n12 1\n"},
+                      Malformed{"CheckStateTwo", g, "[Checks]\n10 2\n"},
+                      Malformed{"TwoRadiosOn", g, "[Checks]\n10 1\n11 1\n"},
+                      Malformed{"RangeUpsideDown", g, "[Ranges]\n12 5 1\n"},
+                      Malformed{"RangeNotNumber", g, "[Ranges]\n12 low 1\n"},
+                      Malformed{"FontWithoutComma", g, "[Fonts]\n12 8 MS Sans Serif 400 0\n"},
+                      Malformed{"ColourOutOfRange", g, "[Colours]\n12 300 0 0 256 256 256\n"},
+                      Malformed{"ColourTooFew", g, "[Colours]\n12 0 0 0\n"},
+                      Malformed{"FormatBad", g, "[Formats]\n12 f8.3\n"},
+                      Malformed{"FormatOnList", g, "[Formats]\n13 (f8.3)\n"},
+                      Malformed{"MenuShortOfItems", g, "[Menus]\n13 3 1\nonly one\n"},
+                      Malformed{"MenuCountAbsurd", g, "[Menus]\n13 2000000000 1\n"},
+                      Malformed{"BinaryJunk", std::string(junk, sizeof junk - 1), ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
