@@ -462,8 +462,12 @@ void DialogFrame::connectInput(QWidget* w, int index) {
     } else if (auto* b = dynamic_cast<QPushButton*>(w)) {
         QObject::connect(b, &QAbstractButton::clicked, this, [dp, index] { buttonPressed(*dp, index); });
     } else if (auto* l = dynamic_cast<QListWidget*>(w)) {
-        QObject::connect(l, &QListWidget::currentRowChanged, this, [this, dp, index](int row) {
-            if (!mirroring && row >= 0) listSelected(*dp, index, row + 1);
+        // The selection, not the current row: a list that takes the focus
+        // makes its first row current without choosing it.
+        QObject::connect(l, &QListWidget::itemSelectionChanged, this, [this, l, dp, index] {
+            const auto chosen = l->selectedItems();
+            const int row = chosen.isEmpty() ? 0 : l->row(chosen.front()) + 1;
+            if (!mirroring && row > 0 && row != dp->value(index).selected) listSelected(*dp, index, row);
         });
     }
 }
@@ -510,8 +514,12 @@ void viewMirror(DialogView& v, int index) {
             list->clear();
             for (const auto& item : val.items) list->addItem(fromBytes(item));
         }
-        list->setCurrentRow(val.selected - 1);
-        if (val.selected == 0) list->clearSelection();
+        if (val.selected > 0) {
+            list->setCurrentRow(val.selected - 1);
+        } else {
+            list->clearSelection();
+            list->setCurrentRow(-1);
+        }
     }
     f->mirroring = false;
 

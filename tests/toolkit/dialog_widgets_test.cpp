@@ -167,17 +167,22 @@ TEST_F(DialogWidgets, WidgetsMirrorTheStore) {
     WDialogSelect(105);
     const std::vector<std::string> rows{"  10.0  15.000  1", "  12.0  14.500  1"};
     WDialogPutMenu(1029, rows, 2, 2);
-    WDialogShow(0, 0, 0, 2);
     auto* list = dynamic_cast<QListWidget*>(widgetOf(105, 1029));
     ASSERT_TRUE(list);
     EXPECT_EQ(list->count(), 2);
     EXPECT_EQ(list->currentRow(), 1);
-    reports();
-    run({"select", "105", "1029", "1"});
-    EXPECT_EQ(reports(), (std::vector{changed(105, 0, 1029), changed(105, 1029, 1029)}));
+    // A list that takes the focus with nothing chosen still has nothing chosen.
+    WDialogPutMenu(1029, rows, 2, 0);
+    WDialogShow(0, 0, 1029, 2);
+    EXPECT_EQ(reports(), (std::vector{changed(105, 0, 1029)}));
     int row = 0;
     WDialogGetMenu(1029, row);
-    EXPECT_EQ(row, 1);
+    EXPECT_EQ(row, -999);
+    run({"select", "105", "1029", "2"});
+    EXPECT_EQ(reports(), (std::vector{changed(105, 1029, 1029)}));
+    WDialogGetMenu(1029, row);
+    EXPECT_EQ(row, 2);
+    EXPECT_TRUE(list->item(1)->isSelected());
 
     WDialogSelect(106);
     WDialogShow(300, 300, 0, 2);
