@@ -15,7 +15,9 @@ constexpr std::size_t linewidth = 72;
 
 // A line as the layout detection and the keyword layout see it: its first
 // 72 characters, blank-padded.
-FixedText<linewidth> line72(std::string_view line) { return FixedText<linewidth>(line); }
+FixedText<linewidth> line72(std::string_view line) {
+    return FixedText<linewidth>(line);
+}
 
 struct Key {
     std::string_view label;
@@ -181,10 +183,12 @@ void positionalLayout(std::string_view bytes, ControlSettings& s) {
     s.dropmin = r4 ? static_cast<float>((*r4)[1]) : -90.0f;
     s.relodmin = r4 ? static_cast<float>((*r4)[2]) : 15.0f;
 
-    const auto r5 = present[5] ? fixedFields<6>(line[5], {6, 6, 9, 9, 5, 5}, {0, 0, 5, 5, 1, 1}) : std::nullopt;
+    const auto r5 =
+        present[5] ? fixedFields<6>(line[5], {6, 6, 9, 9, 5, 5}, {0, 0, 5, 5, 1, 1}) : std::nullopt;
     static constexpr std::array<float, 6> d5{450.0f, 110.0f, -0.011f, 0.0005f, 4.6f, 0.8f};
-    float ControlSettings::*f5[6] = {&ControlSettings::tdzmx,  &ControlSettings::tdzrms, &ControlSettings::dtdzmn,
-                                     &ControlSettings::dtdzth, &ControlSettings::dtmx,   &ControlSettings::dtmx700};
+    float ControlSettings::*f5[6] = {&ControlSettings::tdzmx,  &ControlSettings::tdzrms,
+                                     &ControlSettings::dtdzmn, &ControlSettings::dtdzth,
+                                     &ControlSettings::dtmx,   &ControlSettings::dtmx700};
     for (std::size_t i = 0; i < 6; ++i) s.*f5[i] = r5 ? static_cast<float>((*r5)[i]) : d5[i];
 
     const auto it6 = items(line[6]);
@@ -207,7 +211,8 @@ void positionalLayout(std::string_view bytes, ControlSettings& s) {
         const double v = (*r13)[i];
         if (!std::isfinite(v) || v != std::trunc(v) || std::fabs(v) > 2147483647.0) r13.reset();
     }
-    for (std::size_t i = 1; i <= 6; ++i) s.iseq[i] = r13 ? static_cast<int>((*r13)[i - 1]) : -static_cast<int>(i);
+    for (std::size_t i = 1; i <= 6; ++i)
+        s.iseq[i] = r13 ? static_cast<int>((*r13)[i - 1]) : -static_cast<int>(i);
     for (std::size_t i = 7; i <= 12; ++i) s.iseq[i] = -99;
 }
 

@@ -37,8 +37,8 @@ PathCheck buildTemplates(DropFiles& files, int len_dirpath, const FixedText<13>&
     const int len_f1 = len_dirpath + len_acruise;
     const std::string_view name = acruise.cols(1, static_cast<std::size_t>(len_acruise));
     if (len_f1 + 9 > pathmax) {
-        return TooLong{std::string(files.f1r.cols(1, static_cast<std::size_t>(len_dirpath))) + std::string(name) +
-                       "r_001.KTD"};
+        return TooLong{std::string(files.f1r.cols(1, static_cast<std::size_t>(len_dirpath))) +
+                       std::string(name) + "r_001.KTD"};
     }
     files.len_f1 = len_f1;
     const auto at = static_cast<std::size_t>(len_f1);

@@ -76,7 +76,8 @@ std::optional<CommandLine> parse(int argc, char** argv) {
         }
     }
     if (cl.demo && cl.dir) {
-        std::fprintf(stderr, "dropfix: --demo starts in its own copy of the demo cruise; give no directory\n");
+        std::fprintf(stderr,
+                     "dropfix: --demo starts in its own copy of the demo cruise; give no directory\n");
         return std::nullopt;
     }
     return cl;
@@ -115,7 +116,8 @@ std::optional<std::string> copyDemo(const char* argv0) {
     }
     fs::copy(*source, dir, fs::copy_options::recursive, ec);
     if (ec) {
-        std::fprintf(stderr, "dropfix: cannot copy the demo cruise to %s: %s\n", dir.c_str(), ec.message().c_str());
+        std::fprintf(stderr, "dropfix: cannot copy the demo cruise to %s: %s\n", dir.c_str(),
+                     ec.message().c_str());
         return std::nullopt;
     }
     std::fprintf(stderr, "dropfix: demo cruise copied to %s\n", dir.c_str());

@@ -51,7 +51,9 @@ struct Paths {
 };
 
 // The text of p up to its length, for opening files.
-inline std::string pathString(const PathText& p) { return std::string(p.trimmed()); }
+inline std::string pathString(const PathText& p) {
+    return std::string(p.trimmed());
+}
 
 PathCheck getdir(PathText& adir, int& len_adir, ErrorFlags& ierror);
 void getpath(const PathText& acontrol, PathText& adir, int& len_adir, ErrorFlags& ierror);

@@ -56,9 +56,10 @@ Outcome directoryMode(State& st) {
     if (!blankEqual(p.acwd.cols(1, 36), p.adir.cols(1, 36))) {
         p.idirmode = 2;
         p.idatadir = 0;
-        const std::string control = std::string(p.acwd.cols(1, static_cast<std::size_t>(p.len_acwd))) + pathsep +
-                                    "control.dat";
-        if (control.size() > static_cast<std::size_t>(pathmax)) return pathTooLong(TooLong{control}, st.startLog);
+        const std::string control =
+            std::string(p.acwd.cols(1, static_cast<std::size_t>(p.len_acwd))) + pathsep + "control.dat";
+        if (control.size() > static_cast<std::size_t>(pathmax))
+            return pathTooLong(TooLong{control}, st.startLog);
         p.acontrol = PathText(control);
     }
     return Outcome::proceed();

@@ -16,7 +16,9 @@ bool isTerminator(std::string_view line) {
     return four == "ENDD" || four == " END";
 }
 
-int digitOf(char c) { return static_cast<int>(static_cast<unsigned char>(c)) - static_cast<int>('0'); }
+int digitOf(char c) {
+    return static_cast<int>(static_cast<unsigned char>(c)) - static_cast<int>('0');
+}
 
 // Number of integer digits of a field without a decimal point: leading
 // blanks are passed over, and the first blank after a digit ends them.
@@ -52,15 +54,20 @@ void splitLine(StationLine& s, const FixedText<70>& line, int istatus) {
     }
 }
 
-void warn(StationRead& r, std::string_view text) { r.events.push_back({StationEvent::Kind::Warning, std::string(text)}); }
-void startLog(StationRead& r, std::string text) { r.events.push_back({StationEvent::Kind::StartLog, std::move(text)}); }
+void warn(StationRead& r, std::string_view text) {
+    r.events.push_back({StationEvent::Kind::Warning, std::string(text)});
+}
+void startLog(StationRead& r, std::string text) {
+    r.events.push_back({StationEvent::Kind::StartLog, std::move(text)});
+}
 
 // The warnings of one line's first four characters; the drop number, or 0
 // when the line has no place in the table.
 int dropNumber(const FixedText<4>& four, StationRead& r) {
     if (four == "    ") warn(r, "Edit (wordpad!) stations.dat to remove blank lines!");
     const float value = ch2real(four.view(), 2, 3);
-    if (value <= 0.0f || value > 999.0f) warn(r, "Edit (wordpad!) stations.dat to remove garbage characters!");
+    if (value <= 0.0f || value > 999.0f)
+        warn(r, "Edit (wordpad!) stations.dat to remove garbage characters!");
     if (value >= 1000.0f) warn(r, "Maximum number of lines reached in stations.dat!");
     if (!(value >= 1.0f && value < 1000.0f)) return 0;
     return static_cast<int>(value);
@@ -74,10 +81,12 @@ Outcome failWith(Log& mainLog, std::string_view record, std::string_view message
 }
 
 Outcome openFailure(Log& mainLog) {
-    return failWith(mainLog, " OMQA: error opening stations.dat ", "Error opening stations.dat, are you in correct dir?");
+    return failWith(mainLog, " OMQA: error opening stations.dat ",
+                    "Error opening stations.dat, are you in correct dir?");
 }
 Outcome readFailure(Log& mainLog) {
-    return failWith(mainLog, " OMQA: error reading stations.dat ", "Error reading stations.dat, is it corrupted?");
+    return failWith(mainLog, " OMQA: error reading stations.dat ",
+                    "Error reading stations.dat, is it corrupted?");
 }
 
 // The whole file, or false when it cannot be read or is too large to be
@@ -137,8 +146,8 @@ StationRead parseStations(std::string_view bytes, StationTable& table) {
         const int drop = dropNumber(four, r);
         const FixedText<70> line(raw);
         if (drop == 0) {
-            startLog(r, "stations.dat line " + std::to_string(lineno) + " skipped, no drop number 1 to 999: " +
-                            line.str());
+            startLog(r, "stations.dat line " + std::to_string(lineno) +
+                            " skipped, no drop number 1 to 999: " + line.str());
             continue;
         }
         ++table.nlines;
@@ -181,10 +190,8 @@ Outcome readStations(const PathText& astations, StationTable& table, Log& startL
     }
     startLogFile.flush();
     switch (r.failure) {
-        case StationFailure::None:
-            return Outcome::proceed();
-        case StationFailure::Read:
-            return readFailure(mainLog);
+        case StationFailure::None: return Outcome::proceed();
+        case StationFailure::Read: return readFailure(mainLog);
         case StationFailure::EndOfFile:
             mainLog.record(" OMQA: end of file in stations.dat ");
             mainLog.flush();
@@ -193,7 +200,8 @@ Outcome readStations(const PathText& astations, StationTable& table, Log& startL
             // Writing such a list back would put lines under the wrong drops
             // and lose stations, so the file is left as it is.
             const std::string message = "stations.dat must list drops 1, 2, 3, ... in order: line " +
-                                        std::to_string(r.orderLine) + " holds drop " + std::to_string(r.orderDrop);
+                                        std::to_string(r.orderLine) + " holds drop " +
+                                        std::to_string(r.orderDrop);
             return failWith(mainLog, message, message);
         }
     }

@@ -59,8 +59,9 @@ TEST(Rdcntrl, KeywordLayoutReadsEveryKeyAndLogsIt) {
     EXPECT_NE(t.find("len_acruise= 6\nacruise= SS0312  \n"), std::string::npos);
     EXPECT_NE(t.find("tm_pl_mn= -2.5\n"), std::string::npos);
     EXPECT_NE(t.find("ichkprofdepth= 650\n"), std::string::npos);
-    EXPECT_NE(t.find("close22ios= 0\nend rdcntrl:ierror(15)= 0\nend rdcntrl:ierror(16)= 0\nleaving rdcntrl\n"),
-              std::string::npos);
+    EXPECT_NE(
+        t.find("close22ios= 0\nend rdcntrl:ierror(15)= 0\nend rdcntrl:ierror(16)= 0\nleaving rdcntrl\n"),
+        std::string::npos);
 }
 
 TEST(Rdcntrl, KeywordValuesThatDoNotReadTakeTheirDefaultsAndLaterLinesWin) {
@@ -76,7 +77,7 @@ TEST(Rdcntrl, KeywordValuesThatDoNotReadTakeTheirDefaultsAndLaterLinesWin) {
     EXPECT_FLOAT_EQ(s.dtdzmn, -0.011f);
     EXPECT_EQ(s.ichkprofdepth, 700);
     EXPECT_FLOAT_EQ(s.tm_pl_mx, 25.0f);
-    EXPECT_FLOAT_EQ(s.tm_pl_mn, 3.0f);  // key 18
+    EXPECT_FLOAT_EQ(s.tm_pl_mn, 3.0f);                          // key 18
     EXPECT_EQ(log.text().find("xmaxspd="), std::string::npos);  // defaults are not logged
 }
 

@@ -14,8 +14,9 @@ protected:
     // Runs dropfix with args from the fixture's directory; returns its exit
     // status, with standard output in out.
     int dropfix(const std::string& args) {
-        const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + std::string(DROPFIX_BINARY) + "' " + args + " > '" +
-                                (root / "stdout.txt").string() + "' 2> '" + (root / "stderr.txt").string() + "'";
+        const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + std::string(DROPFIX_BINARY) + "' " + args +
+                                " > '" + (root / "stdout.txt").string() + "' 2> '" +
+                                (root / "stderr.txt").string() + "'";
         const int rc = std::system(cmd.c_str());
         out = read(root / "stdout.txt");
         return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;

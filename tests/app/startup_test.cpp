@@ -39,16 +39,18 @@ TEST_F(StartupTest, AnyOtherWorkingDirectoryIsTheCruiseDirectory) {
 
     const std::string startLog = read(cruise / "dropfix-start.log");
     const std::string acwd = PathText(cruise.string()).str();
-    EXPECT_EQ(startLog.rfind("dropfix,acwd= " + acwd + "\nlen_acwd= " + std::to_string(cruise.string().size()) +
-                                 "\npcwin \nafter getdir,zuldir.txt=\n" + (root / "elsewhere").string() + "/\n",
-                             0),
-              0u);
+    EXPECT_EQ(
+        startLog.rfind("dropfix,acwd= " + acwd + "\nlen_acwd= " + std::to_string(cruise.string().size()) +
+                           "\npcwin \nafter getdir,zuldir.txt=\n" + (root / "elsewhere").string() + "/\n",
+                       0),
+        0u);
     EXPECT_NE(startLog.find("\nastations= " + PathText((cruise / "stations.dat").string()).str() + "\n"),
               std::string::npos);
     const std::string mainLog = read(cruise / "dropfix.log");
     EXPECT_EQ(mainLog.rfind("adropfix= " + PathText((cruise / "dropfix.log").string()).str() + "\n", 0), 0u);
     EXPECT_NE(mainLog.find("\nf1r= " + PathText(cruise.string() + "/").str() + "\n"), std::string::npos);
-    EXPECT_NE(mainLog.find("\nacruise= IN2026V        len_acruise= 7\ntmin= 0  tmax= 31\n"), std::string::npos);
+    EXPECT_NE(mainLog.find("\nacruise= IN2026V        len_acruise= 7\ntmin= 0  tmax= 31\n"),
+              std::string::npos);
 }
 
 TEST_F(StartupTest, WithoutAPointerFileItsFlagIsLogged) {

@@ -47,13 +47,14 @@ TEST(Ch2real, ReadsDigitsSignsAndFractionsAsTheListWritesThem) {
     EXPECT_FLOAT_EQ(ch2real("  12", 1, 4), 12.0f);
     EXPECT_FLOAT_EQ(ch2real(" 007", 2, 3), 7.0f);
     EXPECT_FLOAT_EQ(ch2real("   ", 1, 3), 0.0f);
-    EXPECT_GT(ch2real("ABC", 1, 3), 999.0f);  // letters fall outside the range
+    EXPECT_GT(ch2real("ABC", 1, 3), 999.0f);    // letters fall outside the range
     EXPECT_FLOAT_EQ(ch2real("7", 1, 3), 7.0f);  // past the text reads as blanks
 }
 
 TEST(ParseStations, FilesEachLineUnderItsDropWithItsFields) {
     StationTable t;
-    const auto r = parseStations(stationLine(1, "    1") + "\r\n" + stationLine(2, "", " 9/ 1/26") + "\n END\njunk\n", t);
+    const auto r = parseStations(
+        stationLine(1, "    1") + "\r\n" + stationLine(2, "", " 9/ 1/26") + "\n END\njunk\n", t);
     EXPECT_EQ(r.failure, StationFailure::None);
     EXPECT_TRUE(warnings(r).empty());
     ASSERT_EQ(t.nlines, 2);
@@ -71,9 +72,9 @@ TEST(ParseStations, FilesEachLineUnderItsDropWithItsFields) {
 
 TEST(ParseStations, BadDropNumbersAreWarnedAboutAndSkipped) {
     StationTable t;
-    const auto r = parseStations(stationLine(1, "0") + "\n\n" + "x000 zero\n" + "xABC garbage\n" +
-                                     stationLine(2, "0") + "\nENDDATA\n",
-                                 t);
+    const auto r = parseStations(
+        stationLine(1, "0") + "\n\n" + "x000 zero\n" + "xABC garbage\n" + stationLine(2, "0") + "\nENDDATA\n",
+        t);
     EXPECT_EQ(r.failure, StationFailure::None);
     EXPECT_EQ(t.nlines, 2);
     EXPECT_EQ(warnings(r), (std::vector<std::string>{
@@ -217,7 +218,8 @@ TEST_F(StationFileTest, ExitRewriteReportsAGrownFileAndWritesItAtomically) {
     const Outcome o = exitrewrite(path(), t, mainLog, 0);
     EXPECT_TRUE(o.ends());
     EXPECT_EQ(o.status, 0);
-    EXPECT_NE(mainLog.text().find("stations.dat differs from begining of edit sesson\n5 7\n"), std::string::npos);
+    EXPECT_NE(mainLog.text().find("stations.dat differs from begining of edit sesson\n5 7\n"),
+              std::string::npos);
     const std::string after = read(root / "stations.dat");
     EXPECT_EQ(after.size(), 7u * 71 + 8);
     EXPECT_EQ(after.substr(57, 5), "   -1");
@@ -246,7 +248,8 @@ TEST_F(StationFileTest, OpenReadAndOrderFailuresShowTheirMessageAndLeaveTheFile)
     EXPECT_EQ(o.status, 1);
     boxes = toolkit::takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes.back().message, "stations.dat must list drops 1, 2, 3, ... in order: line 1 holds drop 2");
+    EXPECT_EQ(boxes.back().message,
+              "stations.dat must list drops 1, 2, 3, ... in order: line 1 holds drop 2");
     EXPECT_EQ(read(root / "stations.dat"), unordered);
 
     write(root / "stations.dat", stationLine(1, "  abc") + "\n");
