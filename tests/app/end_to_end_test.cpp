@@ -56,6 +56,24 @@ TEST_F(EndToEnd, WithoutControlDatACancelledSelectionEndsAtOnce) {
     EXPECT_FALSE(std::filesystem::exists(root / "empty/dropfix.log"));
 }
 
+TEST_F(EndToEnd, DemoRunsOnACopyAndLeavesTheShippedCruiseAsItWas) {
+    const auto shipped = std::filesystem::path(DROPFIX_SOURCE_DIR) / "examples/demo-cruise/stations.dat";
+    const std::string before = read(shipped);
+    ASSERT_FALSE(before.empty());
+    write(root / "s.txt", "key B\nmenu 40007\n");
+    EXPECT_EQ(dropfix("--demo --script s.txt"), 0) << read(root / "stderr.txt");
+    EXPECT_EQ(read(shipped), before);
+    const std::string err = read(root / "stderr.txt");
+    const std::string marker = "demo cruise copied to ";
+    const auto at = err.find(marker);
+    ASSERT_NE(at, std::string::npos);
+    const std::filesystem::path copy =
+        err.substr(at + marker.size(), err.find('\n', at) - at - marker.size());
+    // The first drop was marked bad in the copy only.
+    EXPECT_EQ(read(copy / "stations.dat").substr(57, 5), "   -1");
+    std::filesystem::remove_all(copy);
+}
+
 TEST_F(EndToEnd, HelpVersionAndBadOptions) {
     EXPECT_EQ(dropfix("--version"), 0);
     EXPECT_EQ(out.rfind("dropfix ", 0), 0u);
