@@ -130,7 +130,8 @@ void loadnext(State& st) {
 Ahdr headerof(const StationTable& table, int drop, const RawHeader& hdr) {
     if (drop < 1 || drop > nstamax) return composeahdr(StationFields{}, hdr);
     const StationLine& l = table[drop];
-    StationFields f{l.adropno.view(), l.alat.view(), l.alon.view(), l.aflag.at(1), l.adate.view(), l.atime.view()};
+    StationFields f{l.adropno.view(), l.alat.view(),  l.alon.view(),
+                    l.aflag.at(1),    l.adate.view(), l.atime.view()};
     return composeahdr(f, hdr);
 }
 
@@ -206,8 +207,8 @@ Outcome droploading(State& st, LoadEntry entry) {
     st.colours.icolcur = st.colours(4);
     st.colours.icolnext = st.colours(7);
     WindowClear();
-    iaxes(st.plot.tmin, st.plot.tmax, plottempstep, plotdepthmin, plotdepthmax, plotdepthstep, st.plot.idepgrid,
-          st.plot.itempgrid, st.plot.igridstep);
+    iaxes(st.plot.tmin, st.plot.tmax, plottempstep, plotdepthmin, plotdepthmax, plotdepthstep,
+          st.plot.idepgrid, st.plot.itempgrid, st.plot.igridstep);
     writeclasscolors(st.colours);
     loadprevious(st);
     loadnext(st);

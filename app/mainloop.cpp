@@ -48,7 +48,8 @@ void loaddialogs() {
 }
 
 Outcome openmain(State& st) {
-    if (Outcome o = readStations(st.paths.astations, st.stations, st.startLog, st.mainLog); o.ends()) return o;
+    if (Outcome o = readStations(st.paths.astations, st.stations, st.startLog, st.mainLog); o.ends())
+        return o;
     choosedrop(st.stations, st.files, st.idropnum, st.inext);
     WindowClose();
     openwindow(st);
@@ -115,7 +116,9 @@ Outcome filecommand(State& st) {
     return openmain(st);
 }
 
-std::string newdropcount(int nlines) { return "stations.dat has " + writeI(nlines, 3) + " drops"; }
+std::string newdropcount(int nlines) {
+    return "stations.dat has " + writeI(nlines, 3) + " drops";
+}
 
 Outcome newdrop(State& st, const EventWait& wait) {
     WDialogSelect(newdropdialog);
@@ -145,7 +148,8 @@ Outcome newdrop(State& st, const EventWait& wait) {
 }
 
 void plotoptionscommand(State& st, const EventWait& wait) {
-    plotoptions(st.plot, [&st] { redraw(st); }, wait);
+    plotoptions(
+        st.plot, [&st] { redraw(st); }, wait);
 }
 
 void helpcommand() {

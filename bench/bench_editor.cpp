@@ -33,17 +33,19 @@ constexpr int breakpoint = 1900;  // the wire breaks after this sample
 
 std::string stationline(int drop) {
     char line[80];
-    std::snprintf(line, sizeof line, " %03d     7        09/03/26 02:25:44  -27.%03d  154.%03d        0        ",
-                  drop, drop % 1000, (7 * drop) % 1000);
+    std::snprintf(line, sizeof line,
+                  " %03d     7        09/03/26 02:25:44  -27.%03d  154.%03d        0        ", drop,
+                  drop % 1000, (7 * drop) % 1000);
     return line;
 }
 
 // A raw drop file of 2000 samples: a warm mixed layer, a thermocline, and a
 // jump of 20 degrees where the wire breaks.
 std::string rawdrop(int drop) {
-    std::string s = " Bench export\n Probe Code: 052\n Probe Manuf Date:       11/04/2025\n Probe Serial:    1187037\n"
-                    "SEAS ID:  SEAS9.6 \n Recorder Code: 6 \nCall Sign:  VMCS   \nDate      : 09/03/2026\n"
-                    "Time      : 02:25:44\nLatitude  : -27.136\nLongitude : 154.249\n";
+    std::string s =
+        " Bench export\n Probe Code: 052\n Probe Manuf Date:       11/04/2025\n Probe Serial:    1187037\n"
+        "SEAS ID:  SEAS9.6 \n Recorder Code: 6 \nCall Sign:  VMCS   \nDate      : 09/03/2026\n"
+        "Time      : 02:25:44\nLatitude  : -27.136\nLongitude : 154.249\n";
     char buf[64];
     std::snprintf(buf, sizeof buf, "Drop No.  : %03d\nXBT: %4d\n", drop, npoints);
     s += buf;
@@ -64,8 +66,9 @@ const fs::path& cruise() {
         std::string tmpl = (fs::temp_directory_path() / "dropfix-bench-XXXXXX").string();
         if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
         const fs::path d = tmpl;
-        replaceFileAtomically((d / "control.dat").string(),
-                              "Ship Name =Bench\nCruise Name =BENCH1\nMax Plot  Temp = 30\nMin Plot Temp = 0\n");
+        replaceFileAtomically(
+            (d / "control.dat").string(),
+            "Ship Name =Bench\nCruise Name =BENCH1\nMax Plot  Temp = 30\nMin Plot Temp = 0\n");
         std::string list;
         for (int k = 1; k <= ndrops; ++k) {
             list += stationline(k) + "\n";
@@ -86,10 +89,11 @@ void offscreen() {
     if (done) return;
     done = true;
     const fs::path config = cruise().parent_path() / "dropfix-bench-screen.json";
-    replaceFileAtomically(config.string(),
-                          "{\"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false, \"screens\": "
-                          "[{\"name\": \"Bench\", \"x\": 0, \"y\": 0, \"width\": 2000, \"height\": 1250, "
-                          "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n");
+    replaceFileAtomically(
+        config.string(),
+        "{\"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false, \"screens\": "
+        "[{\"name\": \"Bench\", \"x\": 0, \"y\": 0, \"width\": 2000, \"height\": 1250, "
+        "\"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}\n");
     ::setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config.string()).c_str(), 1);
     ::unsetenv("DROPFIX_DRIVE_C");
 }

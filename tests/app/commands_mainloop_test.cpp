@@ -47,8 +47,10 @@ TEST(NewDropCount, TwentySixCharacters) {
 
 TEST_F(MainLoopCommands, NewToDropTwelveLoadsElevenTwelveThirteen) {
     choose(12, 1);
-    ASSERT_FALSE(newdrop(*st, events({{EventType::Expose, 0}, {EventType::MenuSelect, 40009}, {EventType::PushButton, 1}}))
-                     .ends());
+    ASSERT_FALSE(
+        newdrop(*st,
+                events({{EventType::Expose, 0}, {EventType::MenuSelect, 40009}, {EventType::PushButton, 1}}))
+            .ends());
     EXPECT_EQ(st->idropnum, 12);
     EXPECT_EQ(st->inext, 13);
     EXPECT_EQ(st->i9, 0);
@@ -63,7 +65,8 @@ TEST_F(MainLoopCommands, NewToDropTwelveLoadsElevenTwelveThirteen) {
     EXPECT_FALSE(exists("DEMO01q.001")) << "the Cut sent while the dialog was up is dropped";
     // The Expose while the dialog was up redrew the plot, then the loading drew it anew.
     const auto trace = toolkit::takeTrace();
-    EXPECT_EQ(std::count_if(trace.begin(), trace.end(), [](const auto& e) { return e.op == "WindowClear"; }), 2);
+    EXPECT_EQ(std::count_if(trace.begin(), trace.end(), [](const auto& e) { return e.op == "WindowClear"; }),
+              2);
 }
 
 TEST_F(MainLoopCommands, NewToDropOneAndAboveTheList) {

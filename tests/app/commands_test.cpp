@@ -184,8 +184,9 @@ TEST_F(Commands, ExitRewriteKeepsStationLinesAppendedDuringTheRun) {
     std::string list = file("stations.dat");
     const std::string end = "ENDDATA\n";
     ASSERT_EQ(list.substr(list.size() - end.size()), end);
-    const std::string extra = " 021     7        11/03/26 02:00:00  -24.000  160.000        0        \n"
-                              " 022     7        11/03/26 08:00:00  -23.900  160.500        0";
+    const std::string extra =
+        " 021     7        11/03/26 02:00:00  -24.000  160.000        0        \n"
+        " 022     7        11/03/26 08:00:00  -23.900  160.500        0";
     list.replace(list.size() - end.size(), end.size(), extra + "\n" + end);
     write(cruise / "stations.dat", list);
 

@@ -27,7 +27,8 @@ protected:
         st->files.f1r = PathText(prefix);
         st->acruise = FixedText<13>("DEMO01");
         st->len_acruise = 6;
-        ASSERT_FALSE(buildTemplates(st->files, static_cast<int>(prefix.size()), st->acruise, st->len_acruise));
+        ASSERT_FALSE(
+            buildTemplates(st->files, static_cast<int>(prefix.size()), st->acruise, st->len_acruise));
         ASSERT_EQ(parseStations(read(cruise / "stations.dat"), st->stations).failure, StationFailure::None);
         choosedrop(st->stations, st->files, st->idropnum, st->inext);
         st->plot.tmin = 0;

@@ -14,7 +14,8 @@ namespace {
 using DropLoading = CruiseTest;
 
 int count(const std::vector<toolkit::TraceEntry>& trace, const std::string& op) {
-    return static_cast<int>(std::count_if(trace.begin(), trace.end(), [&](const auto& e) { return e.op == op; }));
+    return static_cast<int>(
+        std::count_if(trace.begin(), trace.end(), [&](const auto& e) { return e.op == op; }));
 }
 
 TEST(Mess0, CutDepthInColumns24To31) {
@@ -60,13 +61,16 @@ TEST_F(DropLoading, FirstDropHasNoPreviousAndIsCutAtItsBreak) {
 
     const auto trace = toolkit::takeTrace();
     EXPECT_EQ(count(trace, "WindowClear"), 1);
-    const auto prompt = std::find_if(trace.begin(), trace.end(), [](const auto& e) { return e.op == "WindowOutString"; });
+    const auto prompt =
+        std::find_if(trace.begin(), trace.end(), [](const auto& e) { return e.op == "WindowOutString"; });
     ASSERT_NE(prompt, trace.end());
     EXPECT_EQ(prompt->args, (std::vector<double>{100, 9850}));
     EXPECT_EQ(prompt->text, st->cut.mess0.str());
     // Captions of the current and the next drop, none for the absent previous one.
     EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
-                            [](const auto& e) { return e.op == "IGrCharOut" && e.text.find("r_00") != std::string::npos; }),
+                            [](const auto& e) {
+                                return e.op == "IGrCharOut" && e.text.find("r_00") != std::string::npos;
+                            }),
               2);
 }
 
@@ -184,7 +188,9 @@ TEST_F(DropLoading, HiddenNeighboursAreLoadedButNotDrawn) {
     EXPECT_EQ(st->inextok, 1);
     const auto trace = toolkit::takeTrace();
     EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
-                            [](const auto& e) { return e.op == "IGrCharOut" && e.text.find("r_00") != std::string::npos; }),
+                            [](const auto& e) {
+                                return e.op == "IGrCharOut" && e.text.find("r_00") != std::string::npos;
+                            }),
               1);
 }
 

@@ -32,7 +32,8 @@ protected:
 
     // Runs the program on the cruise with the script lines; returns its exit
     // status, with the transcript in out and standard error in err.
-    int run(const std::vector<std::string>& lines, const fs::path& dir = {}, std::string binary = DROPFIX_BINARY) {
+    int run(const std::vector<std::string>& lines, const fs::path& dir = {},
+            std::string binary = DROPFIX_BINARY) {
         std::string script;
         for (const auto& l : lines) script += l + "\n";
         write(root / "script.txt", script);
@@ -51,7 +52,8 @@ protected:
         std::string s = original;
         for (auto [drop, status] : statuses) {
             const std::string col = std::to_string(status);
-            s.replace(static_cast<std::size_t>(drop - 1) * 71 + 57, 5, std::string(5 - col.size(), ' ') + col);
+            s.replace(static_cast<std::size_t>(drop - 1) * 71 + 57, 5,
+                      std::string(5 - col.size(), ' ') + col);
         }
         return s;
     }
@@ -119,8 +121,8 @@ TEST_F(Session, RestartAnsweredOkAndCancelWritesNothing) {
 
 TEST_F(Session, NewToDropTwelveThenOneThenAboveTheList) {
     ASSERT_EQ(run({"menu 40010", "type 104 1018 12", "click 104 1", "key Enter",  // drop 12 written, on 13
-                   "key N", "type 104 1018 1", "click 104 1", "key T",           // drop 1 a test probe
-                   "menu 40010", "type 104 1018 250", "click 104 1", "key B",    // above the list: drop 1 again
+                   "key N", "type 104 1018 1", "click 104 1", "key T",            // drop 1 a test probe
+                   "menu 40010", "type 104 1018 250", "click 104 1", "key B",  // above the list: drop 1 again
                    "menu 40007"}),
               0)
         << err;
@@ -161,13 +163,14 @@ TEST_F(Session, FileToASecondCruiseAndCancelled) {
     for (int d = 0; d < 3; ++d) list.replace(static_cast<std::size_t>(d) * 71 + 57, 5, "    1");
     write(second / "stations.dat", list);
 
-    ASSERT_EQ(run({"file cancel", "menu 40004", "file " + (second / "control.dat").string(), "key F", "key Enter",
-                   "menu 40007"}),
+    ASSERT_EQ(run({"file cancel", "menu 40004", "file " + (second / "control.dat").string(), "key F",
+                   "key Enter", "menu 40007"}),
               0)
         << err;
-    EXPECT_EQ(out, "file \"Select directory with control.dat & s files\" -> cancel\n"
-                   "file \"Select directory with control.dat & s files\" -> " +
-                       (second / "control.dat").string() + "\n");
+    EXPECT_EQ(out,
+              "file \"Select directory with control.dat & s files\" -> cancel\n"
+              "file \"Select directory with control.dat & s files\" -> " +
+                  (second / "control.dat").string() + "\n");
     EXPECT_EQ(read(cruise / "stations.dat"), original) << "the list left behind is not written";
     EXPECT_EQ(editedFiles(), 0);
     std::string expected = list;
@@ -183,7 +186,8 @@ TEST_F(Session, HelpWithThePageMissing) {
     fs::create_directories(root / "bin");
     fs::copy_file(DROPFIX_BINARY, root / "bin" / "dropfix");
     ASSERT_EQ(run({"menu 40001", "key H", "menu 40007"}, {}, (root / "bin" / "dropfix").string()), 0) << err;
-    const std::string box = "box \"Error Info\" \"Error opening c:\\\\xbt-archive\\qcref.htm.\" -> ok (default)\n";
+    const std::string box =
+        "box \"Error Info\" \"Error opening c:\\\\xbt-archive\\qcref.htm.\" -> ok (default)\n";
     EXPECT_EQ(out, box + box);
     EXPECT_EQ(read(cruise / "stations.dat"), original);
 }
