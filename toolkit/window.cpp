@@ -412,8 +412,13 @@ void toolkit::deliverPointer(int kind, int px, int py, int button) {
                            : kind == EventType::MouseButUp ? QEvent::MouseButtonRelease
                                                            : QEvent::MouseMove;
     const Qt::MouseButtons held = kind == EventType::MouseButDown ? Qt::MouseButtons(b) : Qt::NoButton;
-    QMouseEvent ev(t, local, global, b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(canvas, &ev);
+    // Like a real pointer, it reaches whatever lies on top there: a dialog
+    // shown over the plot takes the click itself.
+    QWidget* target = canvas->childAt(QPoint(px, py));
+    if (!target) target = canvas;
+    const QPointF at = target == canvas ? local : QPointF(target->mapFrom(canvas, QPoint(px, py))) + QPointF(0.5, 0.5);
+    QMouseEvent ev(t, at, global, b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &ev);
 }
 
 int toolkit::clientPixel(int px, int py) {
