@@ -354,10 +354,11 @@ void WDialogShow(int x, int y, int focus, int type) {
         focusIndex = d->tpl.indexOf(focus);
         if (focusIndex < 0) fail(ToolkitError::BadField);
     }
+    const bool again = d->shown;
     d->shown = true;
     if (d->view)
         viewShow(*d->view, x, y, focusIndex);
-    else if (focusIndex >= 0)
+    else if (!again && focusIndex >= 0 && takesInput(*d, focusIndex))
         fieldTookFocus(*d, focusIndex);
 }
 
