@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QRadioButton>
 
 #include "toolkit/core.h"
@@ -216,6 +217,28 @@ TEST_F(DialogWidgets, ReshowKeepsPositionAndWindowCloseUnloads) {
     WDialogSelect(104);
     EXPECT_EQ(WInfoError(1), ToolkitError::NotLoaded);
     WindowOpen(WindowRecord{39, -1, -1, 900, 700, 0, "again"});
+}
+
+TEST_F(DialogWidgets, TitleStripMovesTheDialogAndTheCloseBoxIsCancel) {
+    WDialogSelect(108);
+    WDialogShow(1000, 1000, 0, 2);
+    reports();
+    QWidget* frame = widgetOf(108, 1)->parentWidget()->parentWidget();
+    const QPoint at = frame->pos();
+    auto mouse = [frame](QEvent::Type t, QPoint p, Qt::MouseButtons held) {
+        QMouseEvent e(t, QPointF(p), QPointF(p), frame->mapToGlobal(QPointF(p)), Qt::LeftButton, held,
+                      Qt::NoModifier);
+        QApplication::sendEvent(frame, &e);
+    };
+    mouse(QEvent::MouseButtonPress, {20, 8}, Qt::LeftButton);
+    mouse(QEvent::MouseMove, {60, 38}, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {60, 38}, Qt::NoButton);
+    EXPECT_EQ(frame->pos(), at + QPoint(40, 30));
+    EXPECT_EQ(reports(), std::vector<Report>{});
+    const QPoint box(frame->width() - 12, 10);
+    mouse(QEvent::MouseButtonPress, box, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, box, Qt::NoButton);
+    EXPECT_EQ(reports(), (std::vector{pushed(108, 2)}));
 }
 
 // Screenshots of the five dialogs over a drawn test pattern, for a person to
