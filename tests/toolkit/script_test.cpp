@@ -3,6 +3,7 @@
 // that runs out ends the program with its status.
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "core_fixture.h"
 
@@ -17,10 +18,14 @@ protected:
         Headless::TearDown();
     }
     void start(const std::string& text) {
-        const auto file = std::filesystem::temp_directory_path() / "tkcore-script-test.txt";
+        // One file per test and process: CTest runs the tests side by side.
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        const auto file = std::filesystem::temp_directory_path() /
+                          ("tkcore-script-" + std::string(info->name()) + "-" + std::to_string(getpid()) + ".txt");
         std::ofstream(file.string()) << text;
         std::string error;
         ASSERT_TRUE(toolkit::startScript(file.string(), error)) << error;
+        std::filesystem::remove(file);
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 
 #include "core_fixture.h"
 #include "toolkit/menu.h"
@@ -150,7 +151,7 @@ TEST_F(Headless, FileSelectionCancelledGivesZeroAndKeepsThePath) {
 
 TEST_F(Headless, FileChosenWithFlagEightBecomesTheWorkingDirectory) {
     const auto before = std::filesystem::current_path();
-    const auto dir = std::filesystem::temp_directory_path() / "tkcore-select-test";
+    const auto dir = std::filesystem::temp_directory_path() / ("tkcore-select-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream((dir / "control.dat").string()) << "x\n";
     std::string path;
