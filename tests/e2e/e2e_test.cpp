@@ -66,6 +66,28 @@ protected:
         const auto l2 = q.find('\n', l1 + 1);
         return q.substr(l2 + 1, q.find('\n', l2 + 1) - l2 - 1);
     }
+    // The records that reading raw drop files left in dropfix.log: the reader
+    // logs the short last line of each file it reads.
+    std::vector<std::string> rawRecords() const {
+        std::vector<std::string> r;
+        const std::string log = mainLog();
+        for (auto at = log.find("\ntry reading last line"); at != std::string::npos;
+             at = log.find("\ntry reading last line", at + 1))
+            r.push_back(log.substr(at + 1, log.find('\n', at + 1) - at - 1));
+        return r;
+    }
+    // The same records expected from reading these drops in this order.
+    std::vector<std::string> rawRecordsOf(const std::vector<int>& drops) const {
+        std::vector<std::string> r;
+        for (int d : drops) {
+            char name[24];
+            std::snprintf(name, sizeof name, "DEMO01r_%03d.KTD", d);
+            const std::string raw = read(cruise / name);
+            const int n = std::atoi(raw.c_str() + raw.find("XBT:") + 4);
+            if (n % 20 != 0) r.push_back("try reading last line: nremain= " + std::to_string(n % 20));
+        }
+        return r;
+    }
     int editedFiles() const {
         int n = 0;
         for (const auto& e : fs::directory_iterator(cruise)) {
@@ -95,6 +117,14 @@ TEST_F(Session, EnterOnEveryDropWritesThemAllAndEndsAfterTheLast) {
     }
     EXPECT_EQ(out, "") << "no message box on the way";
     EXPECT_EQ(mainLog().find("Error"), std::string::npos);
+    // Drops 2 and 1 at the start, then the next and the current drop at each
+    // advance (the written drop comes back from its q file), none past the end.
+    std::vector<int> reads{2, 1};
+    for (int d = 2; d <= ndrops; ++d) {
+        if (d < ndrops) reads.push_back(d + 1);
+        reads.push_back(d);
+    }
+    EXPECT_EQ(rawRecords(), rawRecordsOf(reads));
     EXPECT_NE(read(cruise / "dropfix-start.log").find("\nread:  " + (cruise / "stations.dat").string()),
               std::string::npos);
 }
@@ -108,6 +138,7 @@ TEST_F(Session, BadAndTestProbeSetTheirStatusesAndCodes) {
     EXPECT_TRUE(has("DEMO01e.002"));
     EXPECT_EQ(editedFiles(), 4);
     EXPECT_EQ(out, "");
+    EXPECT_EQ(rawRecords(), rawRecordsOf({2, 1, 3, 2, 4, 3}));
 }
 
 TEST_F(Session, RestartAnsweredOkAndCancelWritesNothing) {
@@ -117,6 +148,7 @@ TEST_F(Session, RestartAnsweredOkAndCancelWritesNothing) {
               "box \"Information!\" \"This will lose all edits on this profile!\" -> cancel\n");
     EXPECT_EQ(editedFiles(), 0);
     EXPECT_EQ(read(cruise / "stations.dat"), original);
+    EXPECT_EQ(rawRecords(), rawRecordsOf({2, 1})) << "Restart reads no file";
 }
 
 TEST_F(Session, NewToDropTwelveThenOneThenAboveTheList) {
@@ -216,6 +248,7 @@ TEST_F(Session, AFailingWriterStopsTheCommandAndSetsNoStatus) {
     EXPECT_NE(mainLog().find(message), std::string::npos);
     EXPECT_EQ(read(cruise / "stations.dat"), original);
     EXPECT_FALSE(has("DEMO01e.001"));
+    EXPECT_EQ(rawRecords(), rawRecordsOf({2, 1})) << "the editor stays on the drop";
 }
 
 TEST_F(Session, AScriptThatEndsEarlyWritesNoList) {
