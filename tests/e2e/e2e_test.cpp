@@ -257,4 +257,26 @@ TEST_F(Session, AScriptThatEndsEarlyWritesNoList) {
     EXPECT_TRUE(has("DEMO01q.001"));
 }
 
+// The pictures an operator looks at: the first drop, a drop after a few
+// writes, and the New and Plot range dialogs over the plot. Each must be a
+// PNG of the whole window, and a dialog must show in the picture.
+TEST_F(Session, ScreenshotsOfTheDemoCruise) {
+    const auto shot = [&](const std::string& n) { return "screenshot " + (root / n).string(); };
+    ASSERT_EQ(run({shot("first.png"), "key Enter", "key Enter", "key Enter", shot("after3.png"), "menu 40010",
+                   shot("new.png"), "click 104 2", "menu 40011", shot("range.png"), "click 108 2",
+                   shot("after3-again.png"), "menu 40007"}),
+              0)
+        << err;
+    for (const char* n : {"first.png", "after3.png", "new.png", "range.png"}) {
+        const std::string png = read(root / n);
+        ASSERT_GT(png.size(), 1000u) << n;
+        EXPECT_EQ(png.substr(1, 3), "PNG") << n;
+    }
+    EXPECT_NE(read(root / "after3.png"), read(root / "first.png"));
+    EXPECT_NE(read(root / "new.png"), read(root / "after3.png"));
+    EXPECT_NE(read(root / "range.png"), read(root / "after3.png"));
+    EXPECT_EQ(read(root / "after3-again.png"), read(root / "after3.png"))
+        << "Cancel leaves the plot as it was";
+}
+
 }  // namespace
