@@ -69,21 +69,6 @@ TEST_F(MainLoopCommands, NewToDropTwelveLoadsElevenTwelveThirteen) {
               2);
 }
 
-TEST_F(MainLoopCommands, NewToDropOneAndAboveTheList) {
-    choose(1, 1);
-    ASSERT_FALSE(newdrop(*st, events({{EventType::PushButton, 1}})).ends());
-    EXPECT_EQ(st->idropnum, 1);
-    EXPECT_EQ(digits(st->files.f1r), "000");
-    EXPECT_EQ(st->inextok, 1);
-
-    choose(500, 1);
-    ASSERT_FALSE(newdrop(*st, events({{EventType::PushButton, 1}})).ends());
-    EXPECT_EQ(st->idropnum, 1);
-    EXPECT_EQ(digits(st->files.f2r), "001");
-    EXPECT_EQ(digits(st->files.f3r), "002");
-    EXPECT_EQ(st->inextok, 1);
-}
-
 TEST_F(MainLoopCommands, NewCancelledChangesNothing) {
     st->store[2].iclass[3] = 3;
     choose(7, 2);
@@ -128,14 +113,6 @@ TEST_F(MainLoopCommands, DispatchIgnoresUnknownCommandsAndStubbedDialogs) {
     EXPECT_EQ(st->idropnum, 1);
     EXPECT_FALSE(exists("DEMO01q.001"));
     EXPECT_TRUE(toolkit::takeBoxes().empty());
-}
-
-TEST_F(MainLoopCommands, ExitWritesTheListWithTheStatusesOfTheRun) {
-    ASSERT_FALSE(dispatch(*st, Command::TP).ends());
-    const Outcome o = dispatch(*st, Command::Exit);
-    EXPECT_TRUE(o.ends());
-    EXPECT_EQ(o.status, 0);
-    EXPECT_EQ(file("stations.dat").substr(57, 5), "   -4");
 }
 
 }  // namespace

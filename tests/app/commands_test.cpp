@@ -130,19 +130,6 @@ TEST_F(Commands, AnInconsistentProfileIsReloadedAndNothingWritten) {
     EXPECT_FALSE(toolkit::takeBoxes().empty()) << "checkcode tells the operator";
 }
 
-TEST_F(Commands, WritingTheLastDropEndsTheProgramWithTheListWritten) {
-    st->idropnum = 20;
-    st->inext = 21;
-    putDropDigits(st->files, DropSlot::Current, "020");
-    ASSERT_FALSE(droploading(*st).ends());
-    const Outcome o = bad(*st);
-    EXPECT_TRUE(o.ends());
-    EXPECT_EQ(o.status, 0);
-    EXPECT_TRUE(exists("DEMO01q.020"));
-    const std::string list = file("stations.dat");
-    EXPECT_EQ(list.substr(19 * 71 + 57, 5), "   -1");
-}
-
 TEST_F(Commands, RestartConfirmedUndoesEditsAndFindsTheBreakAgain) {
     const int npbr = st->cut.npbr;
     st->store[2].iclass[2] = 3;

@@ -105,18 +105,6 @@ TEST_F(DropLoading, AfterAWriteTheNextDropComesUpAndEditedDropsShowTheirFile) {
     EXPECT_EQ(st->store[2].code[1], QcCode());
 }
 
-TEST_F(DropLoading, WritingPastTheLastDropRewritesTheListAndEnds) {
-    st->idropnum = 20;
-    st->i9 = 1;
-    updatestatus(st->stations, 20, -4);
-    const Outcome o = droploading(*st);
-    EXPECT_TRUE(o.ends());
-    EXPECT_EQ(o.status, 0);
-    const std::string list = file("stations.dat");
-    EXPECT_EQ(list.substr(19 * 71 + 57, 5), "   -4");
-    EXPECT_EQ(list.substr(list.size() - 8), "ENDDATA\n");
-}
-
 TEST_F(DropLoading, ANumberAboveTheListStartsAtDropOneWithItsNextDrop) {
     st->idropnum = 25;
     st->inext = 26;
