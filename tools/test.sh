@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The whole test suite: layer rules, the normal build with its tests, the
+# The whole test suite, on a fresh machine too (it installs what is
+# missing first): layer rules, the normal build with its tests, the
 # same under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 # run of every fuzz target. Exits non-zero on any failure.
 set -euo pipefail
@@ -8,6 +9,7 @@ jobs=${JOBS:-$(nproc)}
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)
 
+bash tools/install-deps.sh
 bash tools/check_layers.sh .
 
 echo "== build and test"
