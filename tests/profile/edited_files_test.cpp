@@ -49,6 +49,8 @@ std::vector<std::string> linesOf(const std::string& bytes) {
     return out;
 }
 
+std::vector<std::string> eRecords(const Profile& p);
+
 Ahdr sampleHeader() {
     RawHeader h;
     h.probecode = FixedText<3>("051");
@@ -80,6 +82,21 @@ TEST(EditedFiles, QRecordsAreByteExact) {
     EXPECT_EQ(lines[2], "   5000 21500 1 SP");
     EXPECT_EQ(lines[3], "   7000 19000 5    18250");
     EXPECT_EQ(lines[4], "1234568 ***** 4 WB") << "too wide for five columns: asterisks";
+}
+
+// Each value below lies near a half: its product in double precision rounds
+// the other way, and round-half-even gives the other integer, so a writer
+// that skips the 32-bit product or rounds halves to even is caught.
+TEST(EditedFiles, ScaledValuesRoundTheFloatProductHalvesAwayFromZero) {
+    Profile p{{100.0075f, 10.0035f, 5, "  ", -3.0045f}, {2.5f, 10.0045f}, {3.0f, -3.0045f}, {5.0f, 1.0f}};
+    EXPECT_THAT(linesOf(qfilebytes(*p.cur, *p.loaded, p.n, Ahdr())),
+                ::testing::ElementsAre(std::string(38, ' '), std::string(49, ' '), " 100008 10004 5    -3005",
+                                       "   2500 10005 0   ", "   3000 -3005 0   ", "   5000  1000 0   "));
+    EXPECT_THAT(linesOf(flbytes(*p.cur, *p.loaded, p.n, Ahdr())),
+                ::testing::ElementsAre(std::string(38, ' '), std::string(49, ' '), "100 10004 5    -3005",
+                                       "  3 10005 0   ", "  3 -3005 0   ", "  5  1000 0   "));
+    Profile e{{1.0f, 10.0035f}, {3.0f, -3.0045f}, {5.0f, 1.0f}};
+    EXPECT_THAT(eRecords(e), ::testing::ElementsAre("  1 10004 0   ", "  3 -3005 0   "));
 }
 
 TEST(EditedFiles, WriteAndReadBackToTheMillimetreAndThousandth) {
