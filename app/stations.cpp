@@ -61,6 +61,13 @@ void startLog(StationRead& r, std::string text) {
     r.events.push_back({StationEvent::Kind::StartLog, std::move(text)});
 }
 
+// The drop number under which a line is filed, from its first four
+// characters, or 0 when the line has no place in the table.
+int fileddrop(const FixedText<4>& four) {
+    const float value = ch2real(four.view(), 2, 3);
+    return value >= 1.0f && value < 1000.0f ? static_cast<int>(value) : 0;
+}
+
 // The warnings of one line's first four characters; the drop number, or 0
 // when the line has no place in the table.
 int dropNumber(const FixedText<4>& four, StationRead& r) {
@@ -69,8 +76,7 @@ int dropNumber(const FixedText<4>& four, StationRead& r) {
     if (value <= 0.0f || value > 999.0f)
         warn(r, "Edit (wordpad!) stations.dat to remove garbage characters!");
     if (value >= 1000.0f) warn(r, "Maximum number of lines reached in stations.dat!");
-    if (!(value >= 1.0f && value < 1000.0f)) return 0;
-    return static_cast<int>(value);
+    return fileddrop(four);
 }
 
 Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
@@ -139,7 +145,10 @@ StationRead parseStations(std::string_view bytes, StationTable& table) {
         ++lineno;
         const FixedText<4> four(raw);
         // A list that ends before its first drop line has nothing to edit.
-        if (isTerminator(raw)) {
+        // Before that line only "ENDD" ends the list: " END" there is a
+        // line without a drop number, warned about and passed over, so that
+        // the drops after it are read and written back.
+        if (four == "ENDD" || (table.nlines >= 1 && isTerminator(raw))) {
             if (table.nlines == 0) r.failure = StationFailure::EndOfFile;
             return r;
         }
@@ -256,7 +265,17 @@ std::string stationsBytes(const StationTable& table, std::string_view fileAtExit
     std::vector<FixedText<70>> blines;
     LineReader lines(fileAtExit);
     std::string_view raw;
-    while (lines.next(raw) && !isTerminator(raw)) blines.emplace_back(raw);
+    int drops = 0;
+    while (lines.next(raw) && !isTerminator(raw)) {
+        // A line that the reading passed over (blank, or without a drop
+        // number) among the table's drops has no table line in its place;
+        // counted, it would push the last drop line of the table among the
+        // gained lines and write it twice.
+        const bool dropline = fileddrop(FixedText<4>(raw)) != 0;
+        if (!dropline && drops < table.nlines) continue;
+        if (dropline) ++drops;
+        blines.emplace_back(raw);
+    }
     nlinesnow = static_cast<int>(blines.size());
     std::string out;
     out.reserve((static_cast<std::size_t>(std::max(table.nlines, nlinesnow)) + 1) * 71);

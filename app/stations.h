@@ -80,7 +80,8 @@ void writeinfoesedit(SlotLabel& ainfo, const StationTable& table, int drop);
 
 // The bytes written at exit: the table's lines, then the lines that the
 // file at exit holds beyond them, then "ENDDATA". nlinesnow receives the
-// number of lines the file held at exit.
+// number of lines the file held at exit, less the lines without a drop
+// number that stand among the table's drops (the reading passed over them).
 std::string stationsBytes(const StationTable& table, std::string_view fileAtExit, int& nlinesnow);
 
 // The exit rewrite: writes the list back atomically and ends the program

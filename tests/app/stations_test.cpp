@@ -200,6 +200,41 @@ TEST(Stations, RewriteKeepsLinesTheFileGainedAndPadsEveryLine) {
     EXPECT_EQ(shorter.size(), 5u * 71 + 8);
 }
 
+TEST(ParseStations, AnEndLineBeforeTheFirstDropIsPassedOverNotTheEnd) {
+    StationTable t;
+    const auto r = parseStations(" END\n" + listOf({1, 0}), t);
+    EXPECT_EQ(r.failure, StationFailure::None);
+    EXPECT_EQ(t.nlines, 2) << "the drops after it are read, so the rewrite keeps them";
+    EXPECT_EQ(warnings(r), (std::vector<std::string>{
+                               "Edit (wordpad!) stations.dat to remove garbage characters!",
+                               "Maximum number of lines reached in stations.dat!",
+                           }));
+    EXPECT_EQ(parseStations("ENDDATA\n" + listOf({0}), t).failure, StationFailure::EndOfFile);
+}
+
+TEST(Stations, RewriteAfterPassedOverLinesWritesNoDropTwice) {
+    const std::string list = "\n" + stationLine(1, "0") + "\nxABC\n" + stationLine(2, "0") + "\n";
+    StationTable t;
+    ASSERT_EQ(parseStations(list + "ENDDATA\n", t).failure, StationFailure::None);
+    ASSERT_EQ(t.nlines, 2);
+    int nlinesnow = 0;
+    std::string out = stationsBytes(t, list + "ENDDATA\n", nlinesnow);
+    EXPECT_EQ(nlinesnow, 2) << "an unchanged file has not grown";
+    EXPECT_EQ(out, std::string(t[1].alines.view()) + "\n" + std::string(t[2].alines.view()) + "\nENDDATA\n");
+
+    // Lines gained at exit still follow, whatever they hold.
+    out = stationsBytes(t, list + stationLine(3, "0") + "\n\n", nlinesnow);
+    EXPECT_EQ(nlinesnow, 4);
+    LineReader lines(out);
+    std::string_view l;
+    std::vector<std::string> got;
+    while (lines.next(l)) got.emplace_back(l);
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got[2].substr(1, 3), "003");
+    EXPECT_EQ(got[3], std::string(70, ' '));
+    EXPECT_EQ(got[4], "ENDDATA");
+}
+
 class StationFileTest : public AppTest {
 protected:
     PathText path() const { return PathText((root / "stations.dat").string()); }
