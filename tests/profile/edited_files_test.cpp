@@ -125,6 +125,19 @@ TEST(EditedFiles, WriteAndReadBackToTheMillimetreAndThousandth) {
     }
 }
 
+// 10 thousandths times the 32-bit 0.001, rounded once, is 0.0100000007, one
+// unit in the last place above the float nearest to 0.01 that a division or
+// a 64-bit 0.001 would give.
+TEST(EditedFiles, ReadersScaleByTheFloatThousandthRoundedOnce) {
+    SlotData s;
+    ASSERT_EQ(parserdq("h1\nh2\n     10    10 1\n", s, SlotLabel("q.001")).ierr, 0);
+    EXPECT_EQ(s.depth[1], -0.0100000007f);
+    EXPECT_EQ(s.t[1], 0.0100000007f);
+    ASSERT_EQ(parsewinrdfl("h1\nh2\n  1    10 0\n", s, SlotLabel("e.001")).ierr, 0);
+    EXPECT_EQ(s.depth[1], -1.0f);
+    EXPECT_EQ(s.t[1], 0.0100000007f);
+}
+
 TEST(EditedFiles, QReaderFailuresAndStops) {
     const SlotLabel label("q.012");
     SlotData s;

@@ -97,6 +97,14 @@ TEST(RawDrop, CountAboveTheLimitIsCutTo2000) {
     EXPECT_THAT(rec.all, ElementsAre(Pair("numtems > ndepmax, reset numtems", "")));
 }
 
+TEST(RawDrop, TemperatureIsTheFloatThousandthTimesTheSampleRoundedOnce) {
+    Records rec;
+    const RawDrop r = parse(kHeader + "XBT:    2\n   10-1250\n", rec);
+    ASSERT_EQ(r.n, 2);
+    EXPECT_EQ(r.t[0], 0.0100000007f) << "not the float nearest to 0.01";
+    EXPECT_EQ(r.t[1], -1.25f);
+}
+
 TEST(RawDrop, ShortDataLinesAndBlankFieldsReadAsZero) {
     Records rec;
     std::string bytes = kHeader + "XBT:   40\r\n" + dataLines(20) + "12345  7 8\r\n";
