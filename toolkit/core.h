@@ -2,7 +2,11 @@
 // drawing primitives and the event queue, shared by window.cpp, drawing.cpp,
 // events.cpp, boxes.cpp and script.cpp. Only toolkit/ includes this header.
 #pragma once
+#include <QFont>
+#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QPainter>
 #include <QString>
 #include <array>
 #include <deque>
@@ -44,6 +48,27 @@ constexpr int firstEventType = 1, lastEventType = 17;
 // Headless runs keep a nominal client area so that conversions still work.
 constexpr int nominalClientWidth = 1600, nominalClientHeight = 1000;
 
+// A font with its metrics, built once for a set of text settings: building
+// and measuring a font costs more than drawing a short text with it.
+struct FontKey {
+    int font = 0;
+    bool proportional = true;
+    float charW = 0, charH = 0;
+    int clientWidth = 0, clientHeight = 0;
+    bool operator==(const FontKey&) const = default;
+};
+struct CachedFont {
+    CachedFont(const FontKey& k, const QFont& f) : key(k), qfont(f), metrics(f) {}
+    FontKey key;
+    QFont qfont;
+    QFontMetricsF metrics;
+};
+struct StatusFont {
+    explicit StatusFont(const QFont& f) : font(f), metrics(f) {}
+    QFont font;
+    QFontMetrics metrics;
+};
+
 // Which event types are reported until the editor changes it.
 std::array<bool, lastEventType + 1> defaultEventTable();
 
@@ -67,6 +92,13 @@ struct CoreState {
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<QTextBrowser> helpViewer;
     QImage image;  // backing image of the client area; null when headless or closed
+    // Kept open on the image across drawing calls (see imagePainter); declared
+    // after the image so that it ends before the image goes.
+    std::unique_ptr<QPainter> painter;
+    QPainter::RenderHints painterDefaultHints;
+    bool updatePending = false;  // the canvas has been asked to repaint
+    std::vector<CachedFont> userFonts;
+    std::optional<StatusFont> statusFont;
     int clientWidth = nominalClientWidth, clientHeight = nominalClientHeight;
     std::vector<MenuItem> menu;
 
@@ -91,9 +123,22 @@ void resetEventTable();
 void resetDrawState();
 
 // The backing image when a window is open, otherwise null; drawing calls
-// paint into it and then call imageChanged so that the window shows it.
+// paint into it with imagePainter and then call imageChanged so that the
+// window shows it.
 QImage* backingImage();
 void imageChanged();
+
+// The painter on the backing image, null when there is none. It stays open
+// from one drawing call to the next, since beginning a painter costs more
+// than drawing a line; its render hints are set to the painter's defaults
+// plus the given ones, and every caller sets the pen, brush and font it uses.
+QPainter* imagePainter(QPainter::RenderHints hints = {});
+// Ends that painter. Anything that reads, copies, fills or replaces the
+// backing image calls this first, so that it sees every drawing call
+// finished and the painter never outlives the image it paints.
+void finishPainting();
+// Forgets fonts built for the current application (before it goes).
+void dropCachedFonts();
 
 // Conversions between user units and client pixels (origin top left).
 double userToPixelX(double x);

@@ -52,7 +52,7 @@ QPen currentPen() {
 
 // The font of the user-unit text: the built-in set is drawn with a clean sans
 // face; the family and style follow the font number.
-QFont userFont() {
+QFont buildUserFont() {
     static const char* families[3] = {"DejaVu Sans", "DejaVu Serif", "DejaVu Sans Condensed"};
     const int n = std::clamp(ds().font, 1, 12);
     QFont f(ds().proportional ? families[(n - 1) / 4] : "DejaVu Sans Mono");
@@ -72,25 +72,40 @@ QFont userFont() {
     return f;
 }
 
+// The plot writes its labels and codes in a handful of sizes, so a few
+// fonts cover a whole redraw.
+const CachedFont& userFont() {
+    const FontKey key{ds().font, ds().proportional, ds().charW, ds().charH, core().clientWidth, core().clientHeight};
+    auto& fonts = core().userFonts;
+    for (const auto& f : fonts)
+        if (f.key == key) return f;
+    constexpr std::size_t kept = 8;
+    if (fonts.size() >= kept) fonts.erase(fonts.begin());
+    return fonts.emplace_back(key, buildUserFont());
+}
+
+const StatusFont& statusFont() {
+    auto& f = core().statusFont;
+    if (!f) f.emplace(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    return *f;
+}
+
 void drawUserText(float x, float y, std::string_view text) {
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
     double widthPx = 0;
-    QFont font;
-    const bool canMeasure = !noWindowSystem();
-    if (canMeasure) {
-        font = userFont();
-        widthPx = QFontMetricsF(font).horizontalAdvance(s);
+    const CachedFont* font = nullptr;
+    if (!noWindowSystem()) {
+        font = &userFont();
+        widthPx = font->metrics.horizontalAdvance(s);
     }
     double left = userToPixelX(x);
     if (ds().placement == 1) left -= widthPx / 2;
     if (ds().placement == 2) left -= widthPx;
     const double base = userToPixelY(y);
-    if (QImage* img = backingImage()) {
-        QPainter p(img);
-        p.setRenderHint(QPainter::TextAntialiasing);
-        p.setFont(font);
-        p.setPen(currentColour());
-        p.drawText(QPointF(left, base), s);
+    if (QPainter* p = imagePainter(QPainter::TextAntialiasing)) {
+        p->setFont(font ? font->qfont : QFont());
+        p->setPen(currentColour());
+        p->drawText(QPointF(left, base), s);
         imageChanged();
     }
     // The current point follows the text, to its end.
@@ -170,11 +185,10 @@ void IGrMoveTo(float x, float y) {
 
 void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
-    if (QImage* img = toolkit::backingImage()) {
-        QPainter p(img);
-        p.setPen(toolkit::currentPen());
-        p.drawLine(QPointF(toolkit::userToPixelX(ds().curX), toolkit::userToPixelY(ds().curY)),
-                   QPointF(toolkit::userToPixelX(x), toolkit::userToPixelY(y)));
+    if (QPainter* p = toolkit::imagePainter()) {
+        p->setPen(toolkit::currentPen());
+        p->drawLine(QPointF(toolkit::userToPixelX(ds().curX), toolkit::userToPixelY(ds().curY)),
+                    QPointF(toolkit::userToPixelX(x), toolkit::userToPixelY(y)));
         toolkit::imageChanged();
     }
     ds().curX = x;
@@ -193,24 +207,23 @@ void IGrLineType(int type) {
 
 void IGrMarker(float x, float y, int number) {
     traceCall("IGrMarker", {x, y, double(number)});
-    QImage* img = toolkit::backingImage();
-    if (!img) return;
+    QPainter* p = toolkit::imagePainter(QPainter::Antialiasing);
+    if (!p) return;
     const double r = std::max(1.0, 0.375 * ds().charW * core().clientWidth);
     const QPointF c(toolkit::userToPixelX(x), toolkit::userToPixelY(y));
-    QPainter p(img);
-    p.setRenderHint(QPainter::Antialiasing);
     if (number == 14) {
         // The only marker the editor uses: a dot that stays visible however small.
-        p.setPen(Qt::NoPen);
-        p.setBrush(toolkit::currentColour());
-        p.drawEllipse(c, r, r);
+        p->setPen(Qt::NoPen);
+        p->setBrush(toolkit::currentColour());
+        p->drawEllipse(c, r, r);
+        p->setBrush(Qt::NoBrush);
     } else {
         // Every other number draws marker 1, a plus sign.
         QPen pen(toolkit::currentColour());
         pen.setWidthF(1.0);
-        p.setPen(pen);
-        p.drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
-        p.drawLine(c - QPointF(0, r), c + QPointF(0, r));
+        p->setPen(pen);
+        p->drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
+        p->drawLine(c - QPointF(0, r), c + QPointF(0, r));
     }
     toolkit::imageChanged();
 }
@@ -261,6 +274,7 @@ void WGrTextString(float x, float y, std::string_view text) {
 void WindowClear() {
     traceCall("WindowClear", {});
     if (QImage* img = toolkit::backingImage()) {
+        toolkit::finishPainting();
         img->fill(Qt::white);
         toolkit::imageChanged();
     }
@@ -268,21 +282,20 @@ void WindowClear() {
 
 void WindowOutString(int x, int y, std::string_view text) {
     traceCall("WindowOutString", {double(x), double(y)}, text);
-    QImage* img = toolkit::backingImage();
-    if (!img) return;
+    QPainter* p = toolkit::imagePainter();
+    if (!p) return;
     int px = 0, py = 0;
     WindowUnitsToPixels(x, y, px, py);
     // A fixed-pitch face, so that a text of the same length always covers
     // an older one completely, whatever its letters.
-    const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const QFontMetrics fm(font);
+    const toolkit::StatusFont& font = toolkit::statusFont();
+    const QFontMetrics& fm = font.metrics;
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
-    QPainter p(img);
     // Opaque, so that a text replaces an older one of the same length beneath it.
-    p.fillRect(QRect(px, py - fm.ascent(), fm.horizontalAdvance(s), fm.ascent() + fm.descent()), Qt::white);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    p.drawText(QPoint(px, py), s);
+    p->fillRect(QRect(px, py - fm.ascent(), fm.horizontalAdvance(s), fm.ascent() + fm.descent()), Qt::white);
+    p->setFont(font.font);
+    p->setPen(Qt::black);
+    p->drawText(QPoint(px, py), s);
     toolkit::imageChanged();
 }
 

@@ -96,6 +96,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* ev) override {
+        finishPainting();
+        core().updatePending = false;
         QPainter p(this);
         p.fillRect(ev->rect(), Qt::white);
         p.drawImage(ev->rect().topLeft(), core().image, ev->rect());
@@ -206,8 +208,37 @@ QImage* backingImage() {
     return c.windowOpen && !c.image.isNull() ? &c.image : nullptr;
 }
 
+// Asks for one repaint of the whole canvas however many calls draw before it
+// happens; the repaint comes when the editor next waits for an event.
 void imageChanged() {
-    if (auto& w = core().window) w->canvas()->update();
+    auto& c = core();
+    if (c.updatePending || !c.window) return;
+    c.updatePending = true;
+    c.window->canvas()->update();
+}
+
+QPainter* imagePainter(QPainter::RenderHints hints) {
+    auto& c = core();
+    QImage* img = backingImage();
+    if (!img) return nullptr;
+    if (!c.painter) {
+        c.painter = std::make_unique<QPainter>(img);
+        c.painterDefaultHints = c.painter->renderHints();
+    }
+    QPainter& p = *c.painter;
+    const QPainter::RenderHints want = c.painterDefaultHints | hints;
+    if (p.renderHints() != want) {
+        p.setRenderHints(p.renderHints() & ~want, false);
+        p.setRenderHints(want, true);
+    }
+    return &p;
+}
+
+void finishPainting() { core().painter.reset(); }
+
+void dropCachedFonts() {
+    core().userFonts.clear();
+    core().statusFont.reset();
 }
 
 void clientResized(int width, int height) {
@@ -218,6 +249,7 @@ void clientResized(int width, int height) {
     c.clientWidth = width;
     c.clientHeight = height;
     if (!noWindowSystem()) {
+        finishPainting();
         c.image = QImage(width, height, QImage::Format_RGB32);
         c.image.fill(Qt::white);
     }
@@ -331,6 +363,8 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
     w.setWindowFlags(windowFlagsFor(rec.flags));
     w.setWindowTitle(QString::fromStdString(std::string(trimRight(rec.title))));
     buildMenuBar(w, rec.flags & WinStyle::StatusBar);
+    toolkit::finishPainting();
+    c.updatePending = false;
     c.image = QImage(clientW, clientH, QImage::Format_RGB32);
     c.image.fill(Qt::white);
     const int barsH = w.menuBar()->sizeHint().height() +
@@ -382,6 +416,8 @@ void WindowClose() {
         c.window->closeForGood();
         c.window.reset();
     }
+    toolkit::finishPainting();
+    c.updatePending = false;
     c.image = QImage();
     c.windowOpen = false;
     c.menu.clear();
@@ -422,6 +458,7 @@ void toolkit::deliverPointer(int kind, int px, int py, int button) {
 }
 
 int toolkit::clientPixel(int px, int py) {
+    finishPainting();
     const QImage* img = backingImage();
     if (!img || px < 0 || py < 0 || px >= img->width() || py >= img->height()) return -1;
     const QRgb c = img->pixel(px, py);
@@ -433,8 +470,10 @@ QMainWindow* toolkit::mainWindowWidget() { return core().window.get(); }
 void toolkit::tearDown() {
     unloadAllDialogs();
     auto& c = core();
+    finishPainting();
     c.window.reset();
     c.helpViewer.reset();
+    dropCachedFonts();
     c.app.reset();
 }
 
@@ -447,6 +486,7 @@ void toolkit::clientSizeForScreen(int width, int height, int screenWidth, int sc
 }
 
 toolkit::CoreState::~CoreState() {
+    painter.reset();
     if (!app) return;
     parked.window = window.release();
     parked.help = helpViewer.release();
