@@ -59,6 +59,13 @@ bool writecurrent(State& st) {
     const SlotData& loaded = st.store[4];
     const int n = loaded.npts;
     const DropFiles& f = st.files;
+    // A drop whose file could not be read has no point to store: writing it
+    // would replace an earlier edit of the drop with an empty file and record
+    // the drop as done.
+    if (n <= 0) {
+        const EditedWrite none{0, false, "no profile of this drop was read from " + pathString(f.f2r)};
+        return reportwrite(none, f.f2q, st.mainLog);
+    }
     if (f.ieditktd == 2) return reportwrite(wfl(f.f2q, n, cur, loaded, st.ahdr), f.f2q, st.mainLog);
     if (!reportwrite(writeqfile(f.f2q, cur, loaded, n, st.ahdr), f.f2q, st.mainLog)) return false;
     return reportwrite(convertq2e(f.f2q, cur, loaded, n, st.ahdr, f.len_f1), efilename(f), st.mainLog);

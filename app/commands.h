@@ -22,7 +22,8 @@ Outcome tp(State& st);
 Outcome commonending(State& st, int status);
 
 // Writes the edited files of the current drop. False (after the message
-// box and the log record) when a file cannot be written.
+// box and the log record) when a file cannot be written, or when the drop
+// has no point because its file could not be read.
 bool writecurrent(State& st);
 
 // Restart: after the operator's confirmation slot 2 becomes the drop as

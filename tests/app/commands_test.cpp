@@ -116,6 +116,31 @@ TEST_F(Commands, AWriterThatFailsStopsTheCommandWithTheEditsKept) {
     EXPECT_EQ(st->store[2].iclass[3], 4);
 }
 
+TEST_F(Commands, ADropWhoseFileCouldNotBeReadIsNeverWritten) {
+    // Drop 2 was edited before; its raw file has gone since.
+    write(cruise / "DEMO01q.002", "an earlier edit\n");
+    std::filesystem::remove(cruise / "DEMO01r_002.KTD");
+    st->idropnum = 2;
+    st->inext = 3;
+    putDropDigits(st->files, DropSlot::Previous, "001");
+    putDropDigits(st->files, DropSlot::Current, "002");
+    putDropDigits(st->files, DropSlot::Next, "003");
+    ASSERT_FALSE(droploading(*st).ends());
+    ASSERT_EQ(st->store[2].ainfo.cols(1, 5), "no002");
+
+    ASSERT_FALSE(cutwrite(*st).ends());
+    ASSERT_FALSE(bad(*st).ends());
+    const auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].title, "Error Info");
+    EXPECT_EQ(boxes[0].message.rfind("Error writing " + (cruise / "DEMO01q.002").string() + ": ", 0), 0u);
+    EXPECT_EQ(file("DEMO01q.002"), "an earlier edit\n");
+    EXPECT_FALSE(exists("DEMO01e.002"));
+    EXPECT_EQ(status(2), 0);
+    EXPECT_EQ(st->idropnum, 2);
+    EXPECT_EQ(st->i9, 0);
+}
+
 TEST_F(Commands, AnInconsistentProfileIsReloadedAndNothingWritten) {
     for (std::size_t i : {10u, 20u, 30u}) {
         st->store[2].iclass[i] = 2;
