@@ -97,6 +97,12 @@ struct CoreState {
     std::unique_ptr<QPainter> painter;
     QPainter::RenderHints painterDefaultHints;
     bool updatePending = false;  // the canvas has been asked to repaint
+    // The pen of the line settings below, rebuilt only when one of them changes.
+    struct {
+        unsigned colourRgb = 0;
+        int lineWidth = 0, lineType = -1;
+        QPen pen;
+    } linePen;
     std::vector<CachedFont> userFonts;
     std::optional<StatusFont> statusFont;
     int clientWidth = nominalClientWidth, clientHeight = nominalClientHeight;

@@ -33,7 +33,7 @@ unsigned paletteColour(int n) {
 
 QColor currentColour() { return QColor::fromRgb(QRgb(0xff000000u | ds().colourRgb)); }
 
-QPen currentPen() {
+QPen buildPen() {
     QPen pen(currentColour());
     pen.setWidth(std::max(1, ds().lineWidth));
     pen.setCapStyle(Qt::FlatCap);
@@ -48,6 +48,19 @@ QPen currentPen() {
         default: pen.setStyle(Qt::SolidLine); break;
     }
     return pen;
+}
+
+// A plot draws thousands of segments in a few colours, one after another.
+const QPen& currentPen() {
+    auto& cached = core().linePen;
+    const DrawState& d = ds();
+    if (cached.colourRgb != d.colourRgb || cached.lineWidth != d.lineWidth || cached.lineType != d.lineType) {
+        cached.pen = buildPen();
+        cached.colourRgb = d.colourRgb;
+        cached.lineWidth = d.lineWidth;
+        cached.lineType = d.lineType;
+    }
+    return cached.pen;
 }
 
 // The font of the user-unit text: the built-in set is drawn with a clean sans
@@ -116,8 +129,14 @@ void drawUserText(float x, float y, std::string_view text) {
 
 }  // namespace
 
-double userToPixelX(double x) { return (x - ds().x1) / (ds().x2 - ds().x1) * clientW(); }
-double userToPixelY(double y) { return clientH() - (y - ds().y1) / (ds().y2 - ds().y1) * clientH(); }
+double userToPixelX(double x) {
+    const CoreState& c = core();
+    return (x - c.draw.x1) / (c.draw.x2 - c.draw.x1) * c.clientWidth;
+}
+double userToPixelY(double y) {
+    const CoreState& c = core();
+    return c.clientHeight - (y - c.draw.y1) / (c.draw.y2 - c.draw.y1) * c.clientHeight;
+}
 
 void pixelToUser(int px, int pyFromTop, float& x, float& y) {
     x = float(ds().x1 + (px + 0.5) / clientW() * (ds().x2 - ds().x1));
@@ -185,14 +204,15 @@ void IGrMoveTo(float x, float y) {
 
 void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
+    auto& d = ds();
     if (QPainter* p = toolkit::imagePainter()) {
         p->setPen(toolkit::currentPen());
-        p->drawLine(QPointF(toolkit::userToPixelX(ds().curX), toolkit::userToPixelY(ds().curY)),
+        p->drawLine(QPointF(toolkit::userToPixelX(d.curX), toolkit::userToPixelY(d.curY)),
                     QPointF(toolkit::userToPixelX(x), toolkit::userToPixelY(y)));
         toolkit::imageChanged();
     }
-    ds().curX = x;
-    ds().curY = y;
+    d.curX = x;
+    d.curY = y;
 }
 
 void IGrLineWidth(int width) {
