@@ -1,3 +1,5 @@
+// Files replaced so that a crash leaves either the old bytes or the new ones,
+// never a mixture; whole files read with a bound; bytes split into lines.
 #include "base/atomic_file.h"
 
 #include <cerrno>
@@ -44,7 +46,9 @@ WriteResult replaceFileAtomically(const std::string& path, std::string_view byte
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) {
+    // The file is new, so its size and blocks are what fdatasync flushes with
+    // the data; the times that fsync would add are not needed to read it back.
+    if (::fdatasync(fd) != 0) {
         WriteResult r = failure("cannot flush " + path);
         ::close(fd);
         ::unlink(tmpl.c_str());
