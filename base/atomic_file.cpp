@@ -46,9 +46,9 @@ WriteResult replaceFileAtomically(const std::string& path, std::string_view byte
         }
         done += static_cast<std::size_t>(n);
     }
-    // The file is new, so its size and blocks are what fdatasync flushes with
-    // the data; the times that fsync would add are not needed to read it back.
-    if (::fdatasync(fd) != 0) {
+    // A full fsync: fdatasync would skip only the file times, and for a new
+    // file on ext4 both wait for the same journal commit, so it saves nothing.
+    if (::fsync(fd) != 0) {
         WriteResult r = failure("cannot flush " + path);
         ::close(fd);
         ::unlink(tmpl.c_str());
