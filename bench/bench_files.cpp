@@ -53,8 +53,8 @@ void BM_WriteAndRenameWithoutFlush(benchmark::State& state) {
     const std::string temp = target + ".tmp";
     for (auto _ : state) {
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || ::write(fd, payload().data(), payload().size()) != static_cast<ssize_t>(payload().size()))
-            std::abort();
+        const auto n = static_cast<ssize_t>(payload().size());
+        if (fd < 0 || ::write(fd, payload().data(), payload().size()) != n) std::abort();
         ::close(fd);
         if (::rename(temp.c_str(), target.c_str()) != 0) std::abort();
     }

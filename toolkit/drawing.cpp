@@ -88,7 +88,8 @@ QFont buildUserFont() {
 // The plot writes its labels and codes in a handful of sizes, so a few
 // fonts cover a whole redraw.
 const CachedFont& userFont() {
-    const FontKey key{ds().font, ds().proportional, ds().charW, ds().charH, core().clientWidth, core().clientHeight};
+    const DrawState& d = ds();
+    const FontKey key{d.font, d.proportional, d.charW, d.charH, core().clientWidth, core().clientHeight};
     auto& fonts = core().userFonts;
     for (const auto& f : fonts)
         if (f.key == key) return f;
