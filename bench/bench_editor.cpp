@@ -60,11 +60,24 @@ std::string rawdrop(int drop) {
     return s;
 }
 
+// The scratch directory is removed when the benchmark program ends, so
+// that repeated runs leave nothing behind in the temporary directory.
+char scratchToRemove[4096];
+void removeScratch() {
+    std::error_code ec;
+    fs::remove_all(fs::path(scratchToRemove), ec);
+}
+void removeAtExit(const std::string& dir) {
+    std::snprintf(scratchToRemove, sizeof scratchToRemove, "%s", dir.c_str());
+    std::atexit(removeScratch);
+}
+
 // The cruise in a fresh temporary directory, made once.
 const fs::path& cruise() {
     static const fs::path dir = [] {
         std::string tmpl = (fs::temp_directory_path() / "dropfix-bench-XXXXXX").string();
         if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
+        removeAtExit(tmpl);
         const fs::path d = tmpl;
         replaceFileAtomically(
             (d / "control.dat").string(),
