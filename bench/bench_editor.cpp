@@ -21,6 +21,7 @@
 #include "app/mainloop.h"
 #include "app/startup.h"
 #include "base/atomic_file.h"
+#include "bench/scratch_dir.h"
 #include "toolkit/session.h"
 
 namespace fs = std::filesystem;
@@ -60,25 +61,10 @@ std::string rawdrop(int drop) {
     return s;
 }
 
-// The scratch directory is removed when the benchmark program ends, so
-// that repeated runs leave nothing behind in the temporary directory.
-char scratchToRemove[4096];
-void removeScratch() {
-    std::error_code ec;
-    fs::remove_all(fs::path(scratchToRemove), ec);
-}
-void removeAtExit(const std::string& dir) {
-    std::snprintf(scratchToRemove, sizeof scratchToRemove, "%s", dir.c_str());
-    std::atexit(removeScratch);
-}
-
 // The cruise in a fresh temporary directory, made once.
 const fs::path& cruise() {
     static const fs::path dir = [] {
-        std::string tmpl = (fs::temp_directory_path() / "dropfix-bench-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-        removeAtExit(tmpl);
-        const fs::path d = tmpl;
+        const fs::path d = bench::makeScratchDir("dropfix-bench");
         replaceFileAtomically(
             (d / "control.dat").string(),
             "Ship Name =Bench\nCruise Name =BENCH1\nMax Plot  Temp = 30\nMin Plot Temp = 0\n");
@@ -101,7 +87,7 @@ void offscreen() {
     static bool done = false;
     if (done) return;
     done = true;
-    const fs::path config = cruise().parent_path() / "dropfix-bench-screen.json";
+    const fs::path config = cruise() / "bench-screen.json";
     replaceFileAtomically(
         config.string(),
         "{\"synchronousWindowSystemEvents\": false, \"windowFrameMargins\": false, \"screens\": "

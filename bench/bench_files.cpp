@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/atomic_file.h"
+#include "bench/scratch_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -30,25 +31,8 @@ const std::string& payload() {
     return bytes;
 }
 
-// The scratch directory is removed when the benchmark program ends, so
-// that repeated runs leave nothing behind in the temporary directory.
-char scratchToRemove[4096];
-void removeScratch() {
-    std::error_code ec;
-    fs::remove_all(fs::path(scratchToRemove), ec);
-}
-void removeAtExit(const std::string& dir) {
-    std::snprintf(scratchToRemove, sizeof scratchToRemove, "%s", dir.c_str());
-    std::atexit(removeScratch);
-}
-
 const fs::path& scratch() {
-    static const fs::path dir = [] {
-        std::string tmpl = (fs::temp_directory_path() / "dropfix-bench-files-XXXXXX").string();
-        if (::mkdtemp(tmpl.data()) == nullptr) std::abort();
-        removeAtExit(tmpl);
-        return fs::path(tmpl);
-    }();
+    static const fs::path dir = bench::makeScratchDir("dropfix-bench-files");
     return dir;
 }
 
