@@ -174,7 +174,7 @@ BENCHMARK(BM_StartToFirstPlotInProcess)->Unit(benchmark::kMillisecond)->Iteratio
 // with the station list written, process end. An upper bound of the start
 // to the first plot; the counter is the child's peak memory.
 void BM_ProgramStartToExit(benchmark::State& state) {
-    const fs::path script = cruise().parent_path() / "dropfix-bench-exit.txt";
+    const fs::path script = cruise() / "bench-exit.txt";
     replaceFileAtomically(script.string(), "menu 40007\n");
     const std::string cmd = "'" DROPFIX_BINARY "' --script '" + script.string() + "' '" + cruise().string() +
                             "' > /dev/null 2>&1";
