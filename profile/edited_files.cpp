@@ -236,7 +236,29 @@ EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotDat
     return writebytes(fname, n, flbytes(cur, loaded, n, ahdr));
 }
 
-EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label) {
+namespace {
+
+// One record of an edited file: a point, the end of the reading (a class
+// column that holds no class), or a damaged field that fails the whole file.
+struct Record {
+    enum class Kind { Point, End, Damaged } kind = Kind::Damaged;
+    float depth = 0, t = 0;
+    int iclass = 0;
+    QcCode code;
+
+    static Record damaged() { return Record{}; }
+    static Record end() {
+        Record r;
+        r.kind = Kind::End;
+        return r;
+    }
+};
+
+// The header, then at most maxPoints records read by readrecord into the
+// slot; the q and 2 m files differ only in their record layout and limit.
+template <class ReadRecord>
+EditedRead parseedited(std::string_view bytes, SlotData& s, const SlotLabel& label, int maxPoints,
+                       ReadRecord readrecord) {
     EditedRead r;
     LineReader lines(bytes);
     r.ierr = readheader(lines, r.ahdr);
@@ -246,58 +268,55 @@ EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label)
     }
     int count = 0;
     std::string_view text;
-    while (count < ndepmax && lines.next(text)) {
-        const FixedText<24> rec(text);
-        const auto depth = readIntField(rec.cols(1, 7));
-        const auto temp = readIntField(rec.cols(9, 13));
-        if (!depth || !temp) {
+    while (count < maxPoints && lines.next(text)) {
+        const Record rec = readrecord(text);
+        if (rec.kind == Record::Kind::Damaged) {
             r.ierr = failedCount;
             markfailed(s, label);
             return r;
         }
-        const auto cls = readclass(rec.at(15));
-        if (!cls) break;
+        if (rec.kind == Record::Kind::End) break;
         const auto i = static_cast<std::size_t>(++count);
-        s.depth[i] = -fromMilli(static_cast<double>(*depth));
-        s.t[i] = fromMilli(static_cast<double>(*temp));
-        s.iclass[i] = *cls;
-        s.code[i] = QcCode(rec.cols(17, 18));
+        s.depth[i] = rec.depth;
+        s.t[i] = rec.t;
+        s.iclass[i] = rec.iclass;
+        s.code[i] = rec.code;
     }
     markread(s, label, count);
     return r;
 }
 
+Record qrecord(std::string_view text) {
+    const FixedText<24> rec(text);
+    const auto depth = readIntField(rec.cols(1, 7));
+    const auto temp = readIntField(rec.cols(9, 13));
+    if (!depth || !temp) return Record::damaged();
+    const auto cls = readclass(rec.at(15));
+    if (!cls) return Record::end();
+    return {Record::Kind::Point, -fromMilli(static_cast<double>(*depth)),
+            fromMilli(static_cast<double>(*temp)), *cls, QcCode(rec.cols(17, 18))};
+}
+
+Record twometrerecord(std::string_view text) {
+    const FixedText<21> rec(text);
+    const auto depth = readRealField(rec.cols(1, 3));
+    const auto temp = readRealField(rec.cols(5, 9));
+    if (!depth || !temp || !std::isfinite(static_cast<float>(*depth)) || !std::isfinite(fromMilli(*temp)))
+        return Record::damaged();
+    const auto cls = readclass(rec.at(11));
+    if (!cls) return Record::end();
+    return {Record::Kind::Point, -static_cast<float>(*depth), fromMilli(*temp), *cls,
+            QcCode(rec.cols(13, 14))};
+}
+
+}  // namespace
+
+EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label) {
+    return parseedited(bytes, s, label, ndepmax, qrecord);
+}
+
 EditedRead parsewinrdfl(std::string_view bytes, SlotData& s, const SlotLabel& label) {
-    EditedRead r;
-    LineReader lines(bytes);
-    r.ierr = readheader(lines, r.ahdr);
-    if (r.ierr != 0) {
-        markfailed(s, label);
-        return r;
-    }
-    int count = 0;
-    std::string_view text;
-    while (count < max2mPoints && lines.next(text)) {
-        const FixedText<21> rec(text);
-        const auto depth = readRealField(rec.cols(1, 3));
-        const auto temp = readRealField(rec.cols(5, 9));
-        const bool finite =
-            depth && temp && std::isfinite(static_cast<float>(*depth)) && std::isfinite(fromMilli(*temp));
-        if (!finite) {
-            r.ierr = failedCount;
-            markfailed(s, label);
-            return r;
-        }
-        const auto cls = readclass(rec.at(11));
-        if (!cls) break;
-        const auto i = static_cast<std::size_t>(++count);
-        s.depth[i] = -static_cast<float>(*depth);
-        s.t[i] = fromMilli(*temp);
-        s.iclass[i] = *cls;
-        s.code[i] = QcCode(rec.cols(13, 14));
-    }
-    markread(s, label, count);
-    return r;
+    return parseedited(bytes, s, label, max2mPoints, twometrerecord);
 }
 
 EditedRead rdq(const FileName& fname, SlotData& s, int prefixLength) {
