@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/toolkit/dialog_reports.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/internal.h"
 #include "toolkit/session.h"
@@ -14,22 +15,6 @@
 using namespace toolkit;
 
 namespace {
-
-struct Report {
-    int type, source, data1, data2;
-    bool operator==(const Report&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Report& r) {
-    return os << "{type " << r.type << ", source " << r.source << ", " << r.data1 << ", " << r.data2 << "}";
-}
-
-Report changed(int dialog, int before, int field) {
-    return {EventType::FieldChanged, dialog, before, field};
-}
-Report pushed(int dialog, int button) {
-    return {EventType::PushButton, dialog, button, 0};
-}
 
 class HeadlessDialogs : public ::testing::Test {
 protected:
@@ -57,7 +42,7 @@ protected:
             EventRecord e;
             WMessage(type, e);
             if (type == EventType::CloseRequest) return out;
-            out.push_back({type, e.source, e.data1, type == EventType::PushButton ? 0 : e.data2});
+            out.push_back(reportOf(type, e));
         }
     }
 

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include "tests/toolkit/dialog_reports.h"
 #include "toolkit/core.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/internal.h"
@@ -20,22 +21,6 @@
 using namespace toolkit;
 
 namespace {
-
-struct Report {
-    int type, source, data1, data2;
-    bool operator==(const Report&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Report& r) {
-    return os << "{type " << r.type << ", source " << r.source << ", " << r.data1 << ", " << r.data2 << "}";
-}
-
-Report changed(int dialog, int before, int field) {
-    return {EventType::FieldChanged, dialog, before, field};
-}
-Report pushed(int dialog, int button) {
-    return {EventType::PushButton, dialog, button, 0};
-}
 
 QWidget* widgetOf(int dialog, int field) {
     const LoadedDialog* d = findDialog(dialog);
@@ -73,8 +58,7 @@ protected:
     static std::vector<Report> reports() {
         QApplication::processEvents();
         std::vector<Report> out;
-        for (const auto& [type, e] : core().queue)
-            out.push_back({type, e.source, e.data1, type == EventType::PushButton ? 0 : e.data2});
+        for (const auto& [type, e] : core().queue) out.push_back(reportOf(type, e));
         core().queue.clear();
         return out;
     }
