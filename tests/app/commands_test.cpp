@@ -120,11 +120,7 @@ TEST_F(Commands, ADropWhoseFileCouldNotBeReadIsNeverWritten) {
     // Drop 2 was edited before; its raw file has gone since.
     write(cruise / "DEMO01q.002", "an earlier edit\n");
     std::filesystem::remove(cruise / "DEMO01r_002.KTD");
-    st->idropnum = 2;
-    st->inext = 3;
-    putDropDigits(st->files, DropSlot::Previous, "001");
-    putDropDigits(st->files, DropSlot::Current, "002");
-    putDropDigits(st->files, DropSlot::Next, "003");
+    pointat(2);
     ASSERT_FALSE(droploading(*st).ends());
     ASSERT_EQ(st->store[2].ainfo.cols(1, 5), "no002");
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/drop_files.h"
 #include "app/state.h"
 #include "app_fixture.h"
 #include "toolkit/session.h"
@@ -49,6 +50,14 @@ protected:
     }
     // The status column of a drop's line in memory.
     int status(int drop) const { return st->stations[drop].istatus; }
+    // Drop d as the drop to edit, with d - 1 and d + 1 beside it, as New leaves them.
+    void pointat(int d) {
+        st->idropnum = d;
+        st->inext = d + 1;
+        putDropDigits(st->files, DropSlot::Previous, dropDigits(d - 1));
+        putDropDigits(st->files, DropSlot::Current, dropDigits(d));
+        putDropDigits(st->files, DropSlot::Next, dropDigits(d + 1));
+    }
 
     std::filesystem::path cruise;
     std::unique_ptr<State> st;

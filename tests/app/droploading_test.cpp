@@ -126,11 +126,7 @@ TEST_F(DropLoading, LastDropHasNoNextAndAMissingNextFileIsNoError) {
     EXPECT_EQ(st->inextok, 0);
 
     std::filesystem::remove(cruise / "DEMO01r_011.KTD");
-    st->idropnum = 10;
-    st->inext = 11;
-    putDropDigits(st->files, DropSlot::Previous, "009");
-    putDropDigits(st->files, DropSlot::Current, "010");
-    putDropDigits(st->files, DropSlot::Next, "011");
+    pointat(10);
     ASSERT_FALSE(droploading(*st).ends());
     EXPECT_EQ(st->inextok, 0);
     EXPECT_TRUE(toolkit::takeBoxes().empty());
@@ -140,11 +136,7 @@ TEST_F(DropLoading, AnUnreadableCurrentDropKeepsNothingOfTheDropBefore) {
     ASSERT_FALSE(droploading(*st).ends());
     ASSERT_GT(st->store[2].nread, 0);
     std::filesystem::remove(cruise / "DEMO01r_002.KTD");
-    st->idropnum = 2;
-    st->inext = 3;
-    putDropDigits(st->files, DropSlot::Previous, "001");
-    putDropDigits(st->files, DropSlot::Current, "002");
-    putDropDigits(st->files, DropSlot::Next, "003");
+    pointat(2);
     ASSERT_FALSE(droploading(*st).ends());
     EXPECT_EQ(st->store[2].ainfo.cols(1, 5), "no002");
     EXPECT_EQ(st->store[2].npts, 0);
@@ -163,11 +155,7 @@ TEST_F(DropLoading, ReloadKeepsTheDropsEvenAfterAWrite) {
 }
 
 TEST_F(DropLoading, HiddenNeighboursAreLoadedButNotDrawn) {
-    st->idropnum = 5;
-    st->inext = 6;
-    putDropDigits(st->files, DropSlot::Previous, "004");
-    putDropDigits(st->files, DropSlot::Current, "005");
-    putDropDigits(st->files, DropSlot::Next, "006");
+    pointat(5);
     st->plot.ihideprev = 1;
     st->plot.ihidenext = 1;
     toolkit::takeTrace();
