@@ -102,47 +102,49 @@ Ahdr composeahdr(const StationFields& st, const RawHeader& hdr) {
     return h;
 }
 
-std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+namespace {
+
+// The columns after the temperature, alike in every edited record: the
+// class, the code and, for an interpolated point, the temperature as loaded.
+void putclassandcode(std::string& out, int iclass, const QcCode& code, std::int64_t loadedmilli) {
+    out += ' ';
+    out += classdigit(iclass);
+    out += ' ';
+    out += code.view();
+    if (iclass == 5) {
+        out += ' ';
+        out += writeI(loadedmilli, 5);
+    }
+    out += '\n';
+}
+
+// One record per point; the q and 2 m files differ only in their depth field.
+template <class DepthField>
+std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr,
+                           DepthField depthfield) {
     n = clampPoints(n);
     std::string out;
     out.reserve(100 + static_cast<std::size_t>(n) * 25);
     putheader(out, ahdr);
     for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-        out += writeI(nintProduct(-1000.0f, cur.depth[i]), 7);
+        out += depthfield(cur.depth[i]);
         out += ' ';
         out += writeI(milliunits(cur.t[i]), 5);
-        out += ' ';
-        out += classdigit(cur.iclass[i]);
-        out += ' ';
-        out += cur.code[i].view();
-        if (cur.iclass[i] == 5) {
-            out += ' ';
-            out += writeI(milliunits(loaded.t[i]), 5);
-        }
-        out += '\n';
+        putclassandcode(out, cur.iclass[i], cur.code[i], milliunits(loaded.t[i]));
     }
     return out;
 }
 
+}  // namespace
+
+std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
+    return pointfilebytes(cur, loaded, n, ahdr,
+                          [](float depth) { return writeI(nintProduct(-1000.0f, depth), 7); });
+}
+
 std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
-    n = clampPoints(n);
-    std::string out;
-    putheader(out, ahdr);
-    for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-        out += writeI(nint(-static_cast<double>(cur.depth[i])), 3);
-        out += ' ';
-        out += writeI(milliunits(cur.t[i]), 5);
-        out += ' ';
-        out += classdigit(cur.iclass[i]);
-        out += ' ';
-        out += cur.code[i].view();
-        if (cur.iclass[i] == 5) {
-            out += ' ';
-            out += writeI(milliunits(loaded.t[i]), 5);
-        }
-        out += '\n';
-    }
-    return out;
+    return pointfilebytes(cur, loaded, n, ahdr,
+                          [](float depth) { return writeI(nint(-static_cast<double>(depth)), 3); });
 }
 
 namespace {
@@ -178,15 +180,7 @@ void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
     if (d > 999) d -= 1000;
     out += writeI(d, 3);
     out += writeI(meanmilli(b.sumt, b.count), 6);
-    out += ' ';
-    out += classdigit(b.maxclass);
-    out += ' ';
-    out += b.code.view();
-    if (b.maxclass == 5) {
-        out += ' ';
-        out += writeI(meanmilli(b.sumloaded, b.count), 5);
-    }
-    out += '\n';
+    putclassandcode(out, b.maxclass, b.code, meanmilli(b.sumloaded, b.count));
 }
 
 }  // namespace
