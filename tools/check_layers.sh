@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an include points upward in the layer order or when Qt is
 # included outside toolkit/. Layers, lowest first:
-#   base < toolkit < profile < qc < plot < app
+#   base < toolkit < profile < plot < qc < app
 # with profile not depending on toolkit, and resources/embedded.h open to all.
 set -u
 root=${1:-$(dirname "$0")/..}
@@ -10,8 +10,8 @@ declare -A allowed=(
   [base]="base"
   [toolkit]="toolkit base resources"
   [profile]="profile base resources"
-  [qc]="qc profile toolkit base resources"
-  [plot]="plot qc profile toolkit base resources"
+  [qc]="qc plot profile toolkit base resources"
+  [plot]="plot profile toolkit base resources"
   [app]="app plot qc profile toolkit base resources"
 )
 bad=0
