@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr std::string_view mess0text = "<Enter>=Set class=4 at         m and write";
-
 LogRecord mainlogsink(Log& log) {
     return [&log](std::string_view label, std::string_view value) {
         if (value.empty()) {
@@ -151,12 +149,6 @@ void loadcurrent(State& st) {
 }
 
 }  // namespace
-
-FixedText<42> composemess0(float xdbr) {
-    FixedText<42> m(mess0text);
-    m.putField(24, 31, writeF(xdbr, 8, 3));
-    return m;
-}
 
 void breakdetect(ProfileStore& store, CutState& cut, int ieditktd) {
     SlotData& cur = store[2];

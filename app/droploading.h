@@ -17,10 +17,6 @@ enum class LoadEntry { Choose, Reload };
 // loaded and drawn.
 Outcome droploading(State& st, LoadEntry entry = LoadEntry::Choose);
 
-// The prompt "<Enter>=Set class=4 at         m and write" with xdbr in
-// columns 24-31 (F8.3).
-FixedText<42> composemess0(float xdbr);
-
 // Break detection on the current drop as at loading: npts4 = npts(2), the
 // wire-break search, npts(2) = npbr and the cut depth into mess0.
 void breakdetect(ProfileStore& store, CutState& cut, int ieditktd);

@@ -12,20 +12,13 @@
 #include "base/fixed_text.h"
 #include "plot/plot_settings.h"
 #include "profile/profile_store.h"
+#include "qc/cut.h"
 
 // Fall-rate coefficients handed to the raw drop file reader: exactly these
 // 32-bit values (bit patterns 40CF1AA0 and 3B0D8ECA).
 struct FallRate {
     float a = 6.472f;
     float b = 0.0021600001491606236f;
-};
-
-// The cut state of the current drop.
-struct CutState {
-    float xdbr = 0;      // cut depth, positive metres
-    int npbr = 0;        // last good point
-    int npts4 = 0;       // full length of the current drop as loaded
-    FixedText<42> mess0; // "<Enter>=Set class=4 at         m and write"
 };
 
 struct State {

@@ -2,12 +2,30 @@
 #include "qc/cut.h"
 
 #include <algorithm>
+#include <string_view>
+
+#include "base/fields.h"
+#include "toolkit/toolkit.h"
 
 namespace {
+constexpr std::string_view mess0text = "<Enter>=Set class=4 at         m and write";
+
 int clampToStore(int n) {
     return std::clamp(n, 0, ndepmax);
 }
 }  // namespace
+
+FixedText<42> composemess0(float xdbr) {
+    FixedText<42> m(mess0text);
+    m.putField(24, 31, writeF(xdbr, 8, 3));
+    return m;
+}
+
+void movecut(CutState& cut, float xdbr) {
+    cut.xdbr = xdbr;
+    cut.mess0.putField(24, 31, writeF(xdbr, 8, 3));
+    WindowOutString(100, 9850, cut.mess0.view());
+}
 
 float ttst(int ieditktd) {
     return ieditktd == 1 ? 0.5f : 3.0f;

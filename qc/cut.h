@@ -2,7 +2,25 @@
 // the cut depth when a drop is loaded, the count of points above a cut, and
 // the marking of the first point below the cut when the operator confirms it.
 #pragma once
+#include "base/fixed_text.h"
 #include "profile/profile_store.h"
+
+// The cut state of the current drop, kept for the whole run: set when the
+// drop is loaded, moved by the QC and Interpolate dialogs, used by the cut.
+struct CutState {
+    float xdbr = 0;       // cut depth, positive metres
+    int npbr = 0;         // last good point
+    int npts4 = 0;        // full length of the current drop as loaded
+    FixedText<42> mess0;  // "<Enter>=Set class=4 at         m and write"
+};
+
+// The prompt "<Enter>=Set class=4 at         m and write" with xdbr in
+// columns 24-31 (F8.3).
+FixedText<42> composemess0(float xdbr);
+
+// Moves the cut to a new depth (positive metres): xdbr, its columns 24-31
+// of mess0 written anew, and mess0 shown in the main window at (100, 9850).
+void movecut(CutState& cut, float xdbr);
 
 // The break search starts below this depth (metres, positive): the upper
 // ocean has real steps that are no break.

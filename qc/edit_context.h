@@ -1,0 +1,21 @@
+// What the QC and Interpolate dialogs work on while they run: the profile
+// store, the cut state, the plot's colours and line width for the traces
+// they redraw, their full redraw for Expose and Resize, and their event
+// source. The caller owns all of it; a test hands in a queue of events and
+// a redraw that counts.
+#pragma once
+#include <functional>
+
+#include "plot/plot_options.h"
+#include "plot/plot_settings.h"
+#include "profile/profile_store.h"
+#include "qc/cut.h"
+
+struct EditContext {
+    ProfileStore& store;
+    CutState& cut;
+    const PlotColours& colours;
+    int ilinewidth = 1;
+    std::function<void()> redisplay;  // the full redraw of the plot
+    MessageWait wait = WMessage;      // the event source
+};
