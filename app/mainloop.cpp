@@ -165,6 +165,12 @@ Outcome exitcommand(State& st) {
     return exitrewrite(st.paths.astations, st.stations, st.mainLog, 0);
 }
 
-void qc(State&) {}
+void qc(State& st) {
+    qcinit();
+    WDialogSelect(qcdialog);
+    WDialogShow();
+    EditContext ctx{st.store, st.cut, st.colours, st.plot.ilinewidth, [&st] { redraw(st); }, WMessage};
+    ::qc(ctx, st.qcstate);
+}
 
 void interpolate(State&) {}

@@ -13,6 +13,7 @@
 #include "plot/plot_settings.h"
 #include "profile/profile_store.h"
 #include "qc/cut.h"
+#include "qc/qc_dialog.h"
 
 // Fall-rate coefficients handed to the raw drop file reader: exactly these
 // 32-bit values (bit patterns 40CF1AA0 and 3B0D8ECA).
@@ -53,6 +54,9 @@ struct State {
     CutState cut;
     FixedText<87> ahdr;  // header of the current drop, stored in every edited file
     int inextok = 0;
+
+    // What the QC dialog keeps between its events and its runs.
+    QcDialogState qcstate;
 
     // ---- Drop loading and commands ----
     // How slots 1 to 3 were loaded: 'q' from the edited file, 'r' from the

@@ -77,6 +77,19 @@ std::string plinfotext() {
     });
 }
 
+std::string surfacealerttext() {
+    return joinPadded({
+        {" Only one surface code per profile.", 54},
+        {" If you want to overwrite it, exit QC popup", 47},
+        {" then choose \"Redisplay/Restart\" tab.", 47},
+        {"", 48},
+    });
+}
+
+void showsurfacealert() {
+    WMessageBox(kOkButton, kExclamation, kFirstDefault, surfacealerttext(), " Alert !");
+}
+
 void showcsinfo() {
     WMessageBox(kOkButton, kExclamation, kFirstDefault, csinfotext(), csinfotitle());
 }

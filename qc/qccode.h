@@ -68,3 +68,8 @@ std::string plinfotitle();
 std::string plinfotext();
 void showcsinfo();
 void showplinfo();
+
+// The alert when a second surface code is chosen while point 1 already has
+// a code: four lines padded to 54, 47, 47 and 48 characters.
+std::string surfacealerttext();
+void showsurfacealert();
