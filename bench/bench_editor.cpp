@@ -22,6 +22,7 @@
 #include "app/startup.h"
 #include "base/atomic_file.h"
 #include "bench/scratch_dir.h"
+#include "qc/qc_dialog.h"
 #include "toolkit/session.h"
 
 namespace fs = std::filesystem;
@@ -157,6 +158,39 @@ void BM_Redisplay(benchmark::State& state) {
     peakmemory(state);
 }
 BENCHMARK(BM_Redisplay)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// QC Apply from the button to the picture updated: the loaded drop and the
+// edited one drawn over the plot, with a surface code so that every press
+// applies again. Beside BM_Redisplay, the full redraw of the same window.
+void BM_QcApply(benchmark::State& state) {
+    auto st = openeditor();
+    qcinit();
+    WDialogSelect(qcdialog);
+    WDialogPutRadioButton(1076);  // SAA=Surface Anomaly
+    EditContext ctx{st->store, st->cut, st->colours, 1, [] {}, {}};
+    for (auto _ : state) {
+        st->store[2].code[1] = QcCode();  // else the next press is a second surface code
+        int call = 0;
+        std::chrono::steady_clock::time_point pressed;
+        ctx.wait = [&](int& type, EventRecord& e) {
+            e = {};
+            e.source = qcdialog;
+            if (call == 0) {
+                type = EventType::FieldChanged, e.data1 = e.data2 = 1076;
+            } else if (call == 1) {
+                type = EventType::PushButton, e.data1 = QcField::apply;
+                pressed = std::chrono::steady_clock::now();
+            } else {
+                state.SetIterationTime(
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count());
+                type = EventType::PushButton, e.data1 = QcField::exitqc;
+            }
+            ++call;
+        };
+        qc(ctx, st->qcstate);
+    }
+}
+BENCHMARK(BM_QcApply)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
 
 // Start-up in the running process: logs, control file, station list, main
 // window, dialogs and the first drop loaded and drawn. The first run also
