@@ -73,7 +73,7 @@ void loadneighbour(State& st, int slot, char type, const PathText& rname, const 
 }
 
 void drawslot(const State& st, int slot, int colour, const SlotData& data, int n) {
-    numlabel(colour, slot, st.store[slot].ainfo, st.plot.tmin, st.plot.tmax, plotdepthmin, plotdepthmax);
+    plotcaption(st.plot, colour, slot, st.store[slot].ainfo);
     if (!slotFailed(st.store[slot])) drawline(st.colours, data, n, slot == 2 ? 4 : slot, st.plot.ilinewidth);
 }
 
@@ -199,9 +199,9 @@ Outcome droploading(State& st, LoadEntry entry) {
     st.colours.icolcur = st.colours(4);
     st.colours.icolnext = st.colours(7);
     WindowClear();
-    iaxes(st.plot.tmin, st.plot.tmax, plottempstep, plotdepthmin, plotdepthmax, plotdepthstep,
-          st.plot.idepgrid, st.plot.itempgrid, st.plot.igridstep);
+    plotframe(st.plot);
     writeclasscolors(st.colours);
+    clipplot(st.plot);
     loadprevious(st);
     loadnext(st);
     loadcurrent(st);

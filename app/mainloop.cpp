@@ -71,6 +71,8 @@ Outcome mainloop(State& st) {
             redraw(st);
         } else if (type == EventType::CloseRequest) {
             o = exitcommand(st);
+        } else {
+            viewevent(st, type, event);
         }
         if (o.ends()) return o;
     }
@@ -165,11 +167,33 @@ Outcome exitcommand(State& st) {
     return exitrewrite(st.paths.astations, st.stations, st.mainLog, 0);
 }
 
+bool viewevent(State& st, int type, const EventRecord& e) {
+    const auto view = viewfor(st.plot.view, type, e);
+    if (!view) return false;
+    if (*view != st.plot.view) {
+        st.plot.view = *view;
+        redraw(st);
+    }
+    return true;
+}
+
+namespace {
+EditContext editcontext(State& st) {
+    return EditContext{st.store,
+                       st.cut,
+                       st.colours,
+                       st.plot.ilinewidth,
+                       [&st] { redraw(st); },
+                       WMessage,
+                       [&st](int type, const EventRecord& e) { return viewevent(st, type, e); }};
+}
+}  // namespace
+
 void qc(State& st) {
     qcinit();
     WDialogSelect(qcdialog);
     WDialogShow();
-    EditContext ctx{st.store, st.cut, st.colours, st.plot.ilinewidth, [&st] { redraw(st); }, WMessage};
+    EditContext ctx = editcontext(st);
     ::qc(ctx, st.qcstate);
 }
 

@@ -42,7 +42,11 @@ Outcome exitcommand(State& st);
 // "stations.dat has ", nlines in three columns, " drops".
 std::string newdropcount(int nlines);
 
+// The keys and the Ctrl wheel that move the depth view, in the main window
+// and inside the QC and Interpolate dialogs: true when the event was one of
+// them; the plot is then redrawn in the new view.
+bool viewevent(State& st, int type, const EventRecord& e);
+
 // The QC and interpolation dialogs.
-// FIXME: both return at once until their dialogs are built.
 void qc(State& st);
 void interpolate(State& st);

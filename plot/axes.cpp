@@ -61,17 +61,32 @@ void depthscale(float xmin, float mx, float ymin, float ymax, float ystep) {
     }
 }
 
-}  // namespace
-
-std::string templabel(float x) {
-    if (!std::isfinite(x) || std::fabs(x) >= 1.0e9f) return "**";
-    const auto whole = static_cast<std::int64_t>(std::trunc(x));
-    const std::string s = std::to_string(whole);
-    return s.size() >= 2 ? s : writeI(whole, 2);
+// A zoomed window: a grid line, a tick and a label at every multiple of the
+// step within the window, so that the labels read as round depths.
+void zoomedgrid(float xmin, float xmax, float ymin, float ymax, float ystep) {
+    IGrColourN(gridgrey);
+    const auto first = static_cast<long>(std::ceil(ymin / ystep));
+    for (long k = first; k * ystep < ymax && k - first < maxsteps; ++k) {
+        const float y = static_cast<float>(k) * ystep;
+        if (y <= ymin) continue;
+        IGrMoveTo(xmin, y);
+        IGrLineTo(xmax, y);
+    }
 }
 
-void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
-           int itempgrid, int igridstep) {
+void zoomedscale(float xmin, float mx, float ymin, float ymax, float ystep) {
+    const auto first = static_cast<long>(std::ceil(ymin / ystep));
+    for (long k = first; k * ystep <= ymax && k - first < maxsteps; ++k) {
+        const float y = static_cast<float>(k) * ystep;
+        IGrMoveTo(xmin, y);
+        IGrLineTo(xmin - 0.1f * mx, y);
+        const auto metres = static_cast<std::int64_t>(std::lround(std::fabs(y)));
+        IGrCharOut(xmin - 0.2f * mx, y, writeI(metres, metres >= 1000 ? 4 : 3));
+    }
+}
+
+void drawaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
+              int itempgrid, int igridstep, bool zoomed) {
     const float mx = (xmax - xmin) * 0.05f;
     const float my = (ymax - ymin) * 0.04f;
     IGrUnits(xmin - mx, ymin - my, xmax + mx, ymax + my);
@@ -85,7 +100,13 @@ void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ys
     IGrLineTo(xmin, ymax);
     IGrLineTo(xmax, ymax);
 
-    if (idepgrid == 1) horizontalgrid(xmin, xmax, ymin, ystep);
+    if (idepgrid == 1) {
+        if (zoomed) {
+            zoomedgrid(xmin, xmax, ymin, ymax, ystep);
+        } else {
+            horizontalgrid(xmin, xmax, ymin, ystep);
+        }
+    }
     if (itempgrid == 1) verticalgrid(xmin, xmax, ymin, ymax, igridstep);
 
     IGrColourN(0);
@@ -96,7 +117,11 @@ void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ys
     templabels(xmin, xmax, xstep, ymax + 0.4f * my);
 
     IGrCharJustify("R");
-    depthscale(xmin, mx, ymin, ymax, ystep);
+    if (zoomed) {
+        zoomedscale(xmin, mx, ymin, ymax, ystep);
+    } else {
+        depthscale(xmin, mx, ymin, ymax, ystep);
+    }
 
     IGrCharSize(0.9f, 0.8f);
     IGrColourN(0);
@@ -105,6 +130,43 @@ void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ys
     // A raised small "o" before the "C" serves as the degree sign.
     IGrCharSize(0.7f, 0.7f);
     IGrCharOut(xmin + 0.45f * mx, ymax + 0.51f * my, "o");
+}
+
+}  // namespace
+
+std::string templabel(float x) {
+    if (!std::isfinite(x) || std::fabs(x) >= 1.0e9f) return "**";
+    const auto whole = static_cast<std::int64_t>(std::trunc(x));
+    const std::string s = std::to_string(whole);
+    return s.size() >= 2 ? s : writeI(whole, 2);
+}
+
+void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
+           int itempgrid, int igridstep) {
+    drawaxes(xmin, xmax, xstep, ymin, ymax, ystep, idepgrid, itempgrid, igridstep, false);
+}
+
+void zoomedaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
+                int itempgrid, int igridstep) {
+    drawaxes(xmin, xmax, xstep, ymin, ymax, ystep, idepgrid, itempgrid, igridstep, true);
+}
+
+void plotframe(const PlotSettings& s) {
+    if (s.view.whole()) {
+        iaxes(s.tmin, s.tmax, plottempstep, plotdepthmin, plotdepthmax, plotdepthstep, s.idepgrid,
+              s.itempgrid, s.igridstep);
+        return;
+    }
+    zoomedaxes(s.tmin, s.tmax, plottempstep, -s.view.bottom, -s.view.top, depthstep(s.view.span()),
+               s.idepgrid, s.itempgrid, s.igridstep);
+}
+
+void clipplot(const PlotSettings& s) {
+    if (!s.view.whole()) IGrClip(-s.view.bottom, -s.view.top);
+}
+
+void plotcaption(const PlotSettings& s, int colour, int slot, const SlotLabel& caption) {
+    numlabel(colour, slot, caption, s.tmin, s.tmax, -s.view.bottom, -s.view.top);
 }
 
 void numlabel(int colour, int slot, const SlotLabel& caption, float xmin, float xmax, float ymin,

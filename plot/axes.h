@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "plot/plot_settings.h"
 #include "profile/profile_store.h"
 
 // Sets the user units and draws the frame, grids, ticks and labels. Leaves
@@ -10,6 +11,19 @@
 // characters of 0.7 x 0.7 and right-aligned text behind.
 void iaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
            int itempgrid, int igridstep);
+
+// The same frame for a zoomed depth window ymin..ymax (stored units): depth
+// ticks, labels and grid lines at every multiple of ystep inside it.
+void zoomedaxes(float xmin, float xmax, float xstep, float ymin, float ymax, float ystep, int idepgrid,
+                int itempgrid, int igridstep);
+
+// The frame of the plot as the settings ask for it: iaxes over the whole
+// profile exactly as ever, or the zoomed frame of the depth view.
+void plotframe(const PlotSettings& s);
+// In a zoomed view, keeps the traces drawn next within the frame's depths.
+void clipplot(const PlotSettings& s);
+// numlabel within the frame of the depth view.
+void plotcaption(const PlotSettings& s, int colour, int slot, const SlotLabel& caption);
 
 // Draws the 21-character caption of one slot (and ">>" before the current
 // drop's) in the top left corner of the frame, in the text placement in force.

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 
+#include "plot/depth_view.h"
+
 // Changed only by the Plot range command; never written to a file.
 struct PlotSettings {
     float tmin = 0.0f;   // left end of the temperature scale, from control.dat
@@ -14,6 +16,7 @@ struct PlotSettings {
     int ilinewidth = 1;  // trace width in pixels 1..3
     int ihideprev = 0;   // 1 = do not draw the previous drop
     int ihidenext = 0;   // 1 = do not draw the next drop
+    DepthView view;      // the depth window; the whole profile unless zoomed
 };
 
 // Depth range of the plot in stored (negative) metres and the fixed steps

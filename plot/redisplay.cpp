@@ -10,7 +10,7 @@
 namespace {
 
 void caption(const PlotSettings& s, int colour, int slot, const ProfileStore& store) {
-    numlabel(colour, slot, store[slot].ainfo, s.tmin, s.tmax, plotdepthmin, plotdepthmax);
+    plotcaption(s, colour, slot, store[slot].ainfo);
 }
 
 // A drop that did not load gets its caption but no trace.
@@ -35,9 +35,9 @@ void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, c
     colours.icolnext = colours(7);
 
     WindowClear();
-    iaxes(settings.tmin, settings.tmax, plottempstep, plotdepthmin, plotdepthmax, plotdepthstep,
-          settings.idepgrid, settings.itempgrid, settings.igridstep);
+    plotframe(settings);
     writeclasscolors(colours);
+    clipplot(settings);
 
     // Drop digits "000" mean the current drop is the first: there is none before it.
     if (dropdigits(f1r, len_f1) != "000" && settings.ihideprev != 1) {

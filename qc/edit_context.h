@@ -18,4 +18,7 @@ struct EditContext {
     int ilinewidth = 1;
     std::function<void()> redisplay;  // the full redraw of the plot
     MessageWait wait = WMessage;      // the event source
+    // The keys and the Ctrl wheel that move the depth view; true when the
+    // event was one of them (and the plot redrawn). May be empty.
+    std::function<bool(int, const EventRecord&)> viewevent = {};
 };

@@ -100,6 +100,7 @@ public:
                 ctx_.redisplay();
                 continue;
             }
+            if (ctx_.viewevent && ctx_.viewevent(type, e)) continue;
             if (isbutton(type, e, exitqc)) {
                 if (state == QcState::Depth) hidedialog(depthlistdialog);
                 hidedialog(qcdialog);

@@ -33,15 +33,17 @@ class MainWindow;
 struct DrawState {
     float x1 = 0, y1 = 0, x2 = 1, y2 = 1;  // user units of the client area
     float curX = 0, curY = 0;
-    int colourModel = 0;        // 24: packed RGB; anything else: palette numbers
-    unsigned colourRgb = 0;     // current colour as 0xRRGGBB, black at first
-    int lineWidth = 1;          // pixels
-    int lineType = 0;           // 0 solid, 1..7 patterns
-    bool builtInSet = true;     // "H"
-    bool proportional = true;   // "P"
-    int font = 1;               // 1..12
+    int colourModel = 0;                         // 24: packed RGB; anything else: palette numbers
+    unsigned colourRgb = 0;                      // current colour as 0xRRGGBB, black at first
+    int lineWidth = 1;                           // pixels
+    int lineType = 0;                            // 0 solid, 1..7 patterns
+    bool builtInSet = true;                      // "H"
+    bool proportional = true;                    // "P"
+    int font = 1;                                // 1..12
     float charW = 1.0f / 75, charH = 1.0f / 30;  // fractions of the client area
-    int placement = 1;          // 0 left, 1 centred, 2 right
+    int placement = 1;                           // 0 left, 1 centred, 2 right
+    bool clip = false;                           // lines, markers and texts kept within clipY1..clipY2
+    float clipY1 = 0, clipY2 = 0;
 };
 
 constexpr int firstEventType = 1, lastEventType = 17;
@@ -159,6 +161,8 @@ bool handleMainWindowKey(int qtKey, int qtModifiers, const QString& text);
 // event to the client area, or with no window system the event it gives.
 // kind is MouseButDown, MouseMove or MouseButUp; button 1..3, or 4 and 5 for the wheel.
 void deliverPointer(int kind, int px, int py, int button);
+// A turn of the wheel over the plot at a pixel, with the modifier bits held.
+void deliverWheel(int px, int py, bool up, int modifiers);
 
 // Where WHelpFile finds a document: the path as given, else its file name in
 // the program's own directory.

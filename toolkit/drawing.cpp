@@ -16,10 +16,16 @@ namespace toolkit {
 
 namespace {
 
-DrawState& ds() { return core().draw; }
+DrawState& ds() {
+    return core().draw;
+}
 
-double clientW() { return core().clientWidth; }
-double clientH() { return core().clientHeight; }
+double clientW() {
+    return core().clientWidth;
+}
+double clientH() {
+    return core().clientHeight;
+}
 
 // The palette of the palette colour model: the sixteen usual colours, then greys.
 unsigned paletteColour(int n) {
@@ -31,7 +37,9 @@ unsigned paletteColour(int n) {
     return (g << 16) | (g << 8) | g;
 }
 
-QColor currentColour() { return QColor::fromRgb(QRgb(0xff000000u | ds().colourRgb)); }
+QColor currentColour() {
+    return QColor::fromRgb(QRgb(0xff000000u | ds().colourRgb));
+}
 
 QPen buildPen() {
     QPen pen(currentColour());
@@ -104,7 +112,28 @@ const StatusFont& statusFont() {
     return *f;
 }
 
-void drawUserText(float x, float y, std::string_view text) {
+bool outsideClip(float y) {
+    return ds().clip && (y < ds().clipY1 || y > ds().clipY2);
+}
+
+// The part of the segment from (x1, y1) to (x2, y2) inside the clip band;
+// false when none of it is.
+bool clipSegment(float& x1, float& y1, float& x2, float& y2) {
+    if (!ds().clip) return true;
+    const float lo = ds().clipY1, hi = ds().clipY2;
+    if ((y1 < lo && y2 < lo) || (y1 > hi && y2 > hi)) return false;
+    const auto cutAt = [&](float& xa, float& ya, float xb, float yb, float edge) {
+        xa = xa + (xb - xa) * (edge - ya) / (yb - ya);
+        ya = edge;
+    };
+    if (y1 < lo) cutAt(x1, y1, x2, y2, lo);
+    if (y1 > hi) cutAt(x1, y1, x2, y2, hi);
+    if (y2 < lo) cutAt(x2, y2, x1, y1, lo);
+    if (y2 > hi) cutAt(x2, y2, x1, y1, hi);
+    return true;
+}
+
+void drawUserText(float x, float y, std::string_view text, bool clipped) {
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
     double widthPx = 0;
     const CachedFont* font = nullptr;
@@ -116,7 +145,7 @@ void drawUserText(float x, float y, std::string_view text) {
     if (ds().placement == 1) left -= widthPx / 2;
     if (ds().placement == 2) left -= widthPx;
     const double base = userToPixelY(y);
-    if (QPainter* p = imagePainter(QPainter::TextAntialiasing)) {
+    if (QPainter* p = clipped && outsideClip(y) ? nullptr : imagePainter(QPainter::TextAntialiasing)) {
         p->setFont(font ? font->qfont : QFont());
         p->setPen(currentColour());
         p->drawText(QPointF(left, base), s);
@@ -144,7 +173,9 @@ void pixelToUser(int px, int pyFromTop, float& x, float& y) {
     y = float(ds().y2 - (pyFromTop + 0.5) / clientH() * (ds().y2 - ds().y1));
 }
 
-void resetDrawState() { core().draw = DrawState{}; }
+void resetDrawState() {
+    core().draw = DrawState{};
+}
 
 }  // namespace toolkit
 
@@ -152,7 +183,9 @@ using toolkit::core;
 using toolkit::traceCall;
 
 namespace {
-toolkit::DrawState& ds() { return core().draw; }
+toolkit::DrawState& ds() {
+    return core().draw;
+}
 }  // namespace
 
 void IGrUnits(float x1, float y1, float x2, float y2) {
@@ -167,6 +200,7 @@ void IGrUnits(float x1, float y1, float x2, float y2) {
         d.x2 = 1;
         bad = true;
     }
+    d.clip = false;
     if (y1 < y2) {
         d.y1 = y1;
         d.y2 = y2;
@@ -206,10 +240,12 @@ void IGrMoveTo(float x, float y) {
 void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
     auto& d = ds();
-    if (QPainter* p = toolkit::imagePainter()) {
+    float xa = d.curX, ya = d.curY, xb = x, yb = y;
+    QPainter* p = toolkit::clipSegment(xa, ya, xb, yb) ? toolkit::imagePainter() : nullptr;
+    if (p) {
         p->setPen(toolkit::currentPen());
-        p->drawLine(QPointF(toolkit::userToPixelX(d.curX), toolkit::userToPixelY(d.curY)),
-                    QPointF(toolkit::userToPixelX(x), toolkit::userToPixelY(y)));
+        p->drawLine(QPointF(toolkit::userToPixelX(xa), toolkit::userToPixelY(ya)),
+                    QPointF(toolkit::userToPixelX(xb), toolkit::userToPixelY(yb)));
         toolkit::imageChanged();
     }
     d.curX = x;
@@ -228,7 +264,7 @@ void IGrLineType(int type) {
 
 void IGrMarker(float x, float y, int number) {
     traceCall("IGrMarker", {x, y, double(number)});
-    QPainter* p = toolkit::imagePainter(QPainter::Antialiasing);
+    QPainter* p = toolkit::outsideClip(y) ? nullptr : toolkit::imagePainter(QPainter::Antialiasing);
     if (!p) return;
     const double r = std::max(1.0, 0.375 * ds().charW * core().clientWidth);
     const QPointF c(toolkit::userToPixelX(x), toolkit::userToPixelY(y));
@@ -284,16 +320,30 @@ void WGrTextOrientation(int placement) {
 
 void IGrCharOut(float x, float y, std::string_view text) {
     traceCall("IGrCharOut", {x, y}, text);
-    toolkit::drawUserText(x, y, text);
+    toolkit::drawUserText(x, y, text, true);
 }
 
 void WGrTextString(float x, float y, std::string_view text) {
+    // Placed from window units (the legend): never inside a clipped plot.
     traceCall("WGrTextString", {x, y}, text);
-    toolkit::drawUserText(x, y, text);
+    toolkit::drawUserText(x, y, text, false);
+}
+
+void IGrClip(float y1, float y2) {
+    traceCall("IGrClip", {y1, y2});
+    ds().clip = true;
+    ds().clipY1 = std::min(y1, y2);
+    ds().clipY2 = std::max(y1, y2);
+}
+
+void IGrClipOff() {
+    traceCall("IGrClipOff", {});
+    ds().clip = false;
 }
 
 void WindowClear() {
     traceCall("WindowClear", {});
+    ds().clip = false;
     if (QImage* img = toolkit::backingImage()) {
         toolkit::finishPainting();
         img->fill(Qt::white);

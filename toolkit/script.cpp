@@ -84,11 +84,13 @@ struct KeyName {
 
 void runKey(const std::vector<std::string>& w) {
     expectWords(w, 2, 2, "key NAME");
-    static const KeyName named[] = {{"Enter", Qt::Key_Return, "\r"}, {"Escape", Qt::Key_Escape, "\x1b"},
-                                    {"Tab", Qt::Key_Tab, "\t"},      {"Up", Qt::Key_Up, ""},
-                                    {"Down", Qt::Key_Down, ""},      {"Left", Qt::Key_Left, ""},
-                                    {"Right", Qt::Key_Right, ""},    {"Backspace", Qt::Key_Backspace, "\b"},
-                                    {"Space", Qt::Key_Space, " "}};
+    static const KeyName named[] = {{"Enter", Qt::Key_Return, "\r"},   {"Escape", Qt::Key_Escape, "\x1b"},
+                                    {"Tab", Qt::Key_Tab, "\t"},        {"Up", Qt::Key_Up, ""},
+                                    {"Down", Qt::Key_Down, ""},        {"Left", Qt::Key_Left, ""},
+                                    {"Right", Qt::Key_Right, ""},      {"Backspace", Qt::Key_Backspace, "\b"},
+                                    {"Space", Qt::Key_Space, " "},     {"Plus", Qt::Key_Plus, "+"},
+                                    {"Minus", Qt::Key_Minus, "-"},     {"PageUp", Qt::Key_PageUp, ""},
+                                    {"PageDown", Qt::Key_PageDown, ""}};
     int key = 0;
     QString text;
     for (const auto& k : named)
@@ -134,16 +136,39 @@ void runMenu(const std::vector<std::string>& w) {
     }
 }
 
+// "mouse wheel T D up|down [ctrl]": a turn of the wheel over the plot.
+void runWheel(const std::vector<std::string>& w) {
+    expectWords(w, 5, 6, "mouse wheel T D up|down [ctrl]");
+    double t = 0, d = 0;
+    if (!parseReal(w[2], t) || !parseReal(w[3], d))
+        throw ScriptError{"mouse needs a temperature and a depth"};
+    if (w[4] != "up" && w[4] != "down") throw ScriptError{"the wheel turns up or down"};
+    if (w.size() == 6 && w[5] != "ctrl") throw ScriptError{"the wheel takes only ctrl"};
+    const double px = std::floor(userToPixelX(t)), py = std::floor(userToPixelY(-d));
+    if (!(px >= 0 && py >= 0 && px < core().clientWidth && py < core().clientHeight))
+        throw ScriptError{"the point lies outside the plot"};
+    deliverWheel(int(px), int(py), w[4] == "up", w.size() == 6 ? Modifier::Ctrl : 0);
+}
+
 void runMouse(const std::vector<std::string>& w) {
+    if (w.size() > 1 && w[1] == "wheel") {
+        runWheel(w);
+        return;
+    }
     expectWords(w, 4, 5, "mouse down|move|up T D [BUTTON]");
     int kind = 0;
-    if (w[1] == "down") kind = EventType::MouseButDown;
-    else if (w[1] == "move") kind = EventType::MouseMove;
-    else if (w[1] == "up") kind = EventType::MouseButUp;
-    else throw ScriptError{"mouse needs down, move or up"};
+    if (w[1] == "down")
+        kind = EventType::MouseButDown;
+    else if (w[1] == "move")
+        kind = EventType::MouseMove;
+    else if (w[1] == "up")
+        kind = EventType::MouseButUp;
+    else
+        throw ScriptError{"mouse needs down, move or up"};
     double t = 0, d = 0;
     int button = 1;
-    if (!parseReal(w[2], t) || !parseReal(w[3], d)) throw ScriptError{"mouse needs a temperature and a depth"};
+    if (!parseReal(w[2], t) || !parseReal(w[3], d))
+        throw ScriptError{"mouse needs a temperature and a depth"};
     if (w.size() == 5 && (!parseInt(w[4], button) || button < 1 || button > 5))
         throw ScriptError{"mouse button must be 1 to 5"};
     // Depths are plotted negative, so depth D lies at user y = -D.
@@ -190,16 +215,14 @@ void runScreenshot(const std::string& rest) {
     QMainWindow* win = mainWindowWidget();
     if (!win) throw ScriptError{"no main window to capture"};
     settle();
-    if (!win->grab().save(QString::fromStdString(rest), "PNG"))
-        throw ScriptError{"cannot write " + rest};
+    if (!win->grab().save(QString::fromStdString(rest), "PNG")) throw ScriptError{"cannot write " + rest};
 }
 
 void runAnswer(const std::vector<std::string>& w) {
     expectWords(w, 2, 2, "answer ok|cancel|yes|no|retry|abort|ignore");
-    static const std::pair<const char*, Answer> words[] = {{"ok", Answer::Ok},       {"cancel", Answer::Cancel},
-                                                           {"yes", Answer::Yes},     {"no", Answer::No},
-                                                           {"retry", Answer::Retry}, {"abort", Answer::Abort},
-                                                           {"ignore", Answer::Ignore}};
+    static const std::pair<const char*, Answer> words[] = {
+        {"ok", Answer::Ok},       {"cancel", Answer::Cancel}, {"yes", Answer::Yes},      {"no", Answer::No},
+        {"retry", Answer::Retry}, {"abort", Answer::Abort},   {"ignore", Answer::Ignore}};
     for (const auto& [word, a] : words)
         if (w[1] == word) {
             queueAnswer(a);
@@ -219,22 +242,28 @@ std::string restOfLine(const std::string& line, const std::string& command) {
 void runLine(const std::string& line) {
     const auto w = splitWords(line);
     const std::string& c = w[0];
-    if (c == "key") runKey(w);
-    else if (c == "menu") runMenu(w);
-    else if (c == "mouse") runMouse(w);
-    else if (c == "answer") runAnswer(w);
+    if (c == "key")
+        runKey(w);
+    else if (c == "menu")
+        runMenu(w);
+    else if (c == "mouse")
+        runMouse(w);
+    else if (c == "answer")
+        runAnswer(w);
     else if (c == "file") {
         const std::string rest = restOfLine(line, c);
         if (rest.empty()) throw ScriptError{"expected \"file PATH\" or \"file cancel\""};
         queueFile(rest == "cancel" ? std::nullopt : std::optional<std::string>(rest));
-    } else if (c == "resize") runResize(w);
+    } else if (c == "resize")
+        runResize(w);
     else if (c == "expose") {
         expectWords(w, 1, 1, "expose");
         runExpose();
     } else if (c == "close") {
         expectWords(w, 1, 1, "close");
         runClose();
-    } else if (c == "screenshot") runScreenshot(restOfLine(line, c));
+    } else if (c == "screenshot")
+        runScreenshot(restOfLine(line, c));
     else if (c == "click" || c == "type" || c == "select") {
         std::string error;
         if (!runDialogScriptCommand(w, error)) throw ScriptError{error};
@@ -258,9 +287,13 @@ bool startScript(const std::string& path, std::string& error) {
     return true;
 }
 
-bool scriptActive() { return script().active; }
+bool scriptActive() {
+    return script().active;
+}
 
-void stopScript() { script() = ScriptState{}; }
+void stopScript() {
+    script() = ScriptState{};
+}
 
 void transcript(const std::string& line) {
     if (!scriptActive()) return;

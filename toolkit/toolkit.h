@@ -10,8 +10,8 @@
 // ---- Start-up, main window, message boxes (toolkit base) ----
 
 namespace WinStyle {
-constexpr int SysMenu = 1, MinButton = 2, MaxButton = 4, Maximised = 8, StatusBar = 32,
-              FixedSize = 64, Hidden = 128, AlwaysOnTop = 512;
+constexpr int SysMenu = 1, MinButton = 2, MaxButton = 4, Maximised = 8, StatusBar = 32, FixedSize = 64,
+              Hidden = 128, AlwaysOnTop = 512;
 }
 
 struct WindowRecord {
@@ -27,8 +27,7 @@ void WindowOpen(const WindowRecord& window);
 void WindowClose();
 
 // buttons 0..5, icon 0..4, defaultButton 1..3; the answer is WInfoDialog(4).
-void WMessageBox(int buttons, int icon, int defaultButton, std::string_view message,
-                 std::string_view title);
+void WMessageBox(int buttons, int icon, int defaultButton, std::string_view message, std::string_view title);
 // what = 4: 1 OK/Yes/Retry, 0 Cancel/Ignore or a cancelled file selection, 2 No/Abort.
 int WInfoDialog(int what);
 // path in: start file or directory; out: the chosen path (unchanged when cancelled).
@@ -47,7 +46,9 @@ constexpr int HelpMissing = 1, BadUnits = 16, BadColour = 42, NoDialog = 1005, B
 
 void IGrUnits(float x1, float y1, float x2, float y2);
 void IGrColourModel(int model);
-constexpr int WRGB(int red, int green, int blue) { return red + 256 * green + 65536 * blue; }
+constexpr int WRGB(int red, int green, int blue) {
+    return red + 256 * green + 65536 * blue;
+}
 void IGrColourN(int colour);
 void IGrMoveTo(float x, float y);
 void IGrLineTo(float x, float y);
@@ -62,6 +63,11 @@ void IGrCharJustify(std::string_view placement);
 void WGrTextOrientation(int placement);
 void IGrCharOut(float x, float y, std::string_view text);
 void WGrTextString(float x, float y, std::string_view text);
+// Keeps lines, markers and user-unit texts drawn from now on within the
+// band y1..y2 of user units (a zoomed plot keeps its traces inside its frame);
+// WindowClear, IGrUnits and IGrClipOff end it.
+void IGrClip(float y1, float y2);
+void IGrClipOff();
 void WindowClear();
 void WindowOutString(int x, int y, std::string_view text);
 void WindowUnitsToPixels(int x, int y, int& px, int& py);
@@ -70,17 +76,26 @@ void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip = 0);
 // ---- Events ----
 
 namespace EventType {
-constexpr int KeyDown = 1, MenuSelect = 2, PushButton = 3, MouseButDown = 4, MouseButUp = 5,
-              MouseMove = 6, Expose = 7, Resize = 8, CloseRequest = 9, FieldChanged = 10;
+constexpr int KeyDown = 1, MenuSelect = 2, PushButton = 3, MouseButDown = 4, MouseButUp = 5, MouseMove = 6,
+              Expose = 7, Resize = 8, CloseRequest = 9, FieldChanged = 10;
 }
 
 struct EventRecord {
     int source = 0;  // 0 main window; dialog id for PushButton and FieldChanged
     int data1 = 0, data2 = 0, data3 = 0, data4 = 0;
-    int x = 0, y = 0;                       // client pixels, origin top left
-    float unitWidth = 0, unitHeight = 0;    // Expose only
-    float unitX = 0, unitY = 0;             // user units, y upward
+    int x = 0, y = 0;                     // client pixels, origin top left
+    float unitWidth = 0, unitHeight = 0;  // Expose only
+    float unitX = 0, unitY = 0;           // user units, y upward
 };
+
+// KeyDown data1 of the keys that have no character; data2 of KeyDown and
+// the mouse events holds the modifier bits.
+namespace KeyCode {
+constexpr int Up = 0x01000013, Down = 0x01000015, PageUp = 0x01000016, PageDown = 0x01000017;
+}
+namespace Modifier {
+constexpr int Shift = 1, Ctrl = 2, Alt = 4;
+}
 
 void WMessageEnable(int type, int state);
 void WMessage(int& type, EventRecord& event);

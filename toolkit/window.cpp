@@ -42,7 +42,9 @@ CoreState& core() {
     return s;
 }
 
-bool noWindowSystem() { return headless() || !core().app; }
+bool noWindowSystem() {
+    return headless() || !core().app;
+}
 
 namespace {
 
@@ -61,7 +63,8 @@ public:
 };
 
 int modifierBits(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
 }
 
 int buttonNumber(Qt::MouseButton b) {
@@ -115,7 +118,8 @@ protected:
     }
     void mousePressEvent(QMouseEvent* ev) override {
         if (const int b = buttonNumber(ev->button()))
-            postEvent(EventType::MouseButDown, pointerEvent(b, modifierBits(ev->modifiers()), ev->position()));
+            postEvent(EventType::MouseButDown,
+                      pointerEvent(b, modifierBits(ev->modifiers()), ev->position()));
     }
     void mouseDoubleClickEvent(QMouseEvent* ev) override { mousePressEvent(ev); }
     void mouseReleaseEvent(QMouseEvent* ev) override {
@@ -128,7 +132,8 @@ protected:
     void wheelEvent(QWheelEvent* ev) override {
         const int dy = ev->angleDelta().y();
         if (dy == 0) return;
-        postEvent(EventType::MouseButDown, pointerEvent(dy > 0 ? 4 : 5, modifierBits(ev->modifiers()), ev->position()));
+        postEvent(EventType::MouseButDown,
+                  pointerEvent(dy > 0 ? 4 : 5, modifierBits(ev->modifiers()), ev->position()));
     }
 };
 
@@ -234,7 +239,9 @@ QPainter* imagePainter(QPainter::RenderHints hints) {
     return &p;
 }
 
-void finishPainting() { core().painter.reset(); }
+void finishPainting() {
+    core().painter.reset();
+}
 
 void dropCachedFonts() {
     core().userFonts.clear();
@@ -281,12 +288,18 @@ bool handleMainWindowKey(int qtKey, int qtModifiers, const QString& text) {
             }
     }
     EventRecord e;
-    if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) e.data1 = 13;
-    else if (qtKey == Qt::Key_Escape) e.data1 = 27;
-    else if (qtKey == Qt::Key_Tab) e.data1 = 9;
-    else if (qtKey == Qt::Key_Backspace) e.data1 = 8;
-    else if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint()) e.data1 = text[0].unicode();
-    else e.data1 = qtKey;
+    if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter)
+        e.data1 = 13;
+    else if (qtKey == Qt::Key_Escape)
+        e.data1 = 27;
+    else if (qtKey == Qt::Key_Tab)
+        e.data1 = 9;
+    else if (qtKey == Qt::Key_Backspace)
+        e.data1 = 8;
+    else if (text.size() == 1 && text[0].unicode() < 128 && text[0].isPrint())
+        e.data1 = text[0].unicode();
+    else
+        e.data1 = qtKey;
     e.data2 = modifierBits(Qt::KeyboardModifiers(qtModifiers));
     postEvent(EventType::KeyDown, e);
     return false;
@@ -395,9 +408,9 @@ void WindowOpen(const WindowRecord& rec) {
     // With no window system the screen is nominal, so that 80 % of it is
     // the nominal client area of 1600 x 1000.
     const bool nominal = toolkit::noWindowSystem();
-    const auto [clientW, clientH] =
-        toolkit::clientSizeFor(rec.width, rec.height, nominal ? toolkit::nominalClientWidth * 100 / 80 : c.screenWidth,
-                               nominal ? toolkit::nominalClientHeight * 100 / 80 : c.screenHeight);
+    const auto [clientW, clientH] = toolkit::clientSizeFor(
+        rec.width, rec.height, nominal ? toolkit::nominalClientWidth * 100 / 80 : c.screenWidth,
+        nominal ? toolkit::nominalClientHeight * 100 / 80 : c.screenHeight);
     c.windowOpen = true;
     c.clientWidth = clientW;
     c.clientHeight = clientH;
@@ -436,13 +449,14 @@ void toolkit::deliverPointer(int kind, int px, int py, int button) {
     const QPointF local(px + 0.5, py + 0.5);
     const QPointF global = canvas->mapToGlobal(local);
     if (button >= 4 && kind == EventType::MouseButDown) {
-        QWheelEvent wheel(local, global, QPoint(), QPoint(0, button == 4 ? 120 : -120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
+        QWheelEvent wheel(local, global, QPoint(), QPoint(0, button == 4 ? 120 : -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(canvas, &wheel);
         return;
     }
     if (button >= 4) return;  // the wheel has no up or move
-    static const Qt::MouseButton qtButtons[4] = {Qt::NoButton, Qt::LeftButton, Qt::MiddleButton, Qt::RightButton};
+    static const Qt::MouseButton qtButtons[4] = {Qt::NoButton, Qt::LeftButton, Qt::MiddleButton,
+                                                 Qt::RightButton};
     const Qt::MouseButton b = kind == EventType::MouseMove ? Qt::NoButton : qtButtons[button];
     const QEvent::Type t = kind == EventType::MouseButDown ? QEvent::MouseButtonPress
                            : kind == EventType::MouseButUp ? QEvent::MouseButtonRelease
@@ -452,9 +466,27 @@ void toolkit::deliverPointer(int kind, int px, int py, int button) {
     // shown over the plot takes the click itself.
     QWidget* target = canvas->childAt(QPoint(px, py));
     if (!target) target = canvas;
-    const QPointF at = target == canvas ? local : QPointF(target->mapFrom(canvas, QPoint(px, py))) + QPointF(0.5, 0.5);
+    const QPointF at =
+        target == canvas ? local : QPointF(target->mapFrom(canvas, QPoint(px, py))) + QPointF(0.5, 0.5);
     QMouseEvent ev(t, at, global, b, held, Qt::NoModifier);
     QCoreApplication::sendEvent(target, &ev);
+}
+
+void toolkit::deliverWheel(int px, int py, bool up, int modifiers) {
+    auto& c = core();
+    if (!c.window) {
+        postEvent(EventType::MouseButDown, pointerEvent(up ? 4 : 5, modifiers, QPointF(px, py)));
+        return;
+    }
+    Canvas* canvas = c.window->canvas();
+    const QPointF local(px + 0.5, py + 0.5);
+    Qt::KeyboardModifiers held;
+    if (modifiers & Modifier::Shift) held |= Qt::ShiftModifier;
+    if (modifiers & Modifier::Ctrl) held |= Qt::ControlModifier;
+    if (modifiers & Modifier::Alt) held |= Qt::AltModifier;
+    QWheelEvent wheel(local, canvas->mapToGlobal(local), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,
+                      held, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(canvas, &wheel);
 }
 
 int toolkit::clientPixel(int px, int py) {
@@ -465,7 +497,9 @@ int toolkit::clientPixel(int px, int py) {
     return WRGB(qRed(c), qGreen(c), qBlue(c));
 }
 
-QMainWindow* toolkit::mainWindowWidget() { return core().window.get(); }
+QMainWindow* toolkit::mainWindowWidget() {
+    return core().window.get();
+}
 
 void toolkit::tearDown() {
     unloadAllDialogs();
@@ -477,8 +511,12 @@ void toolkit::tearDown() {
     c.app.reset();
 }
 
-int toolkit::clientWidth() { return core().clientWidth; }
-int toolkit::clientHeight() { return core().clientHeight; }
+int toolkit::clientWidth() {
+    return core().clientWidth;
+}
+int toolkit::clientHeight() {
+    return core().clientHeight;
+}
 
 void toolkit::clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth,
                                   int& outHeight) {
@@ -496,4 +534,6 @@ toolkit::CoreState::~CoreState() {
 // Fontconfig keeps its caches until the process ends and Qt never asks it to
 // let them go; in a sanitizer build those caches would read as leaks of every
 // program that drew text.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
