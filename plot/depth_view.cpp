@@ -15,7 +15,7 @@ DepthView within(float top, float span) {
 }  // namespace
 
 DepthView zoomview(const DepthView& v, float factor, float about) {
-    const float span = v.span() * factor;
+    const float span = std::max(v.span() * factor, viewspanmin);
     if (span >= DepthView{}.span() - 0.5f) return DepthView{};
     const float share = v.span() > 0 ? (about - v.top) / v.span() : 0.5f;
     return within(about - std::clamp(share, 0.0f, 1.0f) * span, span);

@@ -116,6 +116,29 @@ TEST_F(Windowed, LinesDrawInTheirRgbColourAtTheirUserPosition) {
     EXPECT_EQ(toolkit::clientPixel(200, 430), white);
 }
 
+TEST_F(Windowed, ClipKeepsLinesMarkersAndPlotTextsWithinItsBandUntilCleared) {
+    IGrUnits(0, 0, 640, 480);
+    IGrColourModel(24);
+    IGrColourN(WRGB(255, 0, 0));
+    IGrClip(100, 300);
+    IGrMoveTo(320.5f, 20);  // a line from below the band to above it
+    IGrLineTo(320.5f, 460);
+    IGrMarker(50, 400, 14);  // above the band: not drawn
+    IGrCharSize(0.7f, 0.7f);
+    IGrCharOut(500, 400, "PL");
+    WGrTextString(500, 50, "Class 4");  // placed from window units: never clipped
+    EXPECT_EQ(toolkit::clientPixel(320, 480 - 200), WRGB(255, 0, 0));
+    EXPECT_EQ(toolkit::clientPixel(320, 480 - 302), white);
+    EXPECT_EQ(toolkit::clientPixel(320, 480 - 98), white);
+    EXPECT_EQ(toolkit::clientPixel(320, 480 - 320), white);
+    EXPECT_EQ(inkColumns(480 - 410, 480 - 390).first, -1);
+    EXPECT_NE(inkColumns(480 - 60, 480 - 45).first, -1);
+    WindowClear();  // ends the clip
+    IGrMoveTo(100.5f, 20);
+    IGrLineTo(100.5f, 460);
+    EXPECT_EQ(toolkit::clientPixel(100, 480 - 400), WRGB(255, 0, 0));
+}
+
 TEST_F(Windowed, RightPlacedTextEndsAtXAndLeftPlacedTextBeginsThere) {
     IGrUnits(0, 0, 640, 480);
     IGrColourModel(24);
