@@ -177,28 +177,50 @@ TEST_F(QcSession, SurfaceAnomalyAtTheSurfaceRaisesTheWholeProfile) {
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}}));
 }
 
-TEST_F(QcSession, PrematureLaunchOnDropSevenByTheDepthList) {
-    const QFile plain7 = plainq(7);
-    const int s = 29;  // the first point in the water
-    std::vector<std::string> lines{"menu 40010", "type 104 1018 7", "click 104 1"};
-    for (const auto& l : onqc({"click 106 1071", "select 105 1029 29", "click 106 1"})) lines.push_back(l);
-    lines.insert(lines.end(), {"key W", "menu 40007"});
-    ASSERT_EQ(run(lines), 0) << err;
-
-    // Temperatures move up by s-1 points over the displayed profile; codes
-    // and classes stay where they are.
-    QFile q = plain7;
-    const int npbr = plain7.npbr();
-    for (int j = 1; j <= npbr - s + 1; ++j) q.at(j).replace(7, 6, plain7.temperature(s + j - 1));
+// A plain write after PL at point s: temperatures move up by s-1 points
+// over the displayed profile; codes and classes stay where they are.
+QFile afterpl(const QFile& plain, int s) {
+    QFile q = plain;
+    const int npbr = plain.npbr();
+    for (int j = 1; j <= npbr - s + 1; ++j) q.at(j).replace(7, 6, plain.temperature(s + j - 1));
     for (int j = 1; j < s; ++j) {
         q.setclass(j, 5);
         q.setcode(j, "PL");
-        q.at(j) += " " + plain7.temperature(j).substr(1);
+        q.at(j) += " " + plain.temperature(j).substr(1);
     }
     for (int j = s; j <= npbr; ++j) q.setclass(j, 2);
-    expectfiles(7, q);
+    return q;
+}
+
+const std::vector<std::string> todropseven{"menu 40010", "type 104 1018 7", "click 104 1"};
+
+TEST_F(QcSession, PrematureLaunchOnDropSevenByTheDepthList) {
+    const int s = 29;  // the first point in the water
+    std::vector<std::string> lines = todropseven;
+    for (const auto& l : onqc({"click 106 1071", "select 105 1029 29", "click 106 1"})) lines.push_back(l);
+    lines.insert(lines.end(), {"key W", "menu 40007"});
+    ASSERT_EQ(run(lines), 0) << err;
+    expectfiles(7, afterpl(plainq(7), s));
     EXPECT_EQ(out, transcriptbox(plinfotitle(), plinfotext()));
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{7, 1}}));
+}
+
+// Zoomed to the top 15 m a click lands on the very point under the pointer:
+// PIA at 18.751 m (point 29), then PL there from the depth list, which
+// opens on that row, so the row is chosen by leaving it first.
+TEST_F(QcSession, ZoomedPickLandsOnThePointUnderThePointer) {
+    std::vector<std::string> lines = todropseven;
+    for (int i = 0; i < 6; ++i) lines.push_back("mouse wheel 27 10 up ctrl");
+    lines.insert(lines.end(),
+                 {"key Down", "key Q", "click 106 1074", "mouse down 27 18.751", "click 106 1",
+                  "click 106 1071", "select 105 1029 30", "select 105 1029 29", "click 106 1", "click 106 2",
+                  "screenshot " + (root / "zoomed.png").string(), "key 0", "key W", "menu 40007"});
+    ASSERT_EQ(run(lines), 0) << err;
+    QFile q = afterpl(plainq(7), 29);
+    q.setcode(29, "PI");
+    expectfiles(7, q);
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{7, 1}}));
+    EXPECT_GT(read(root / "zoomed.png").size(), 1000u);
 }
 
 TEST_F(QcSession, RemoveSurfaceDataByMouse) {
