@@ -1,6 +1,7 @@
 // Message boxes, the file selection dialog and the help viewer. In test mode
 // and in scripted sessions the answers come from the session queue and each
 // box or selection is recorded (and written to the script's transcript).
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -8,10 +9,11 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 #include <filesystem>
-#include <unistd.h>
 
 #include "base/fixed_text.h"
 #include "toolkit/core.h"
@@ -50,23 +52,31 @@ const char* answerWord(Answer a) {
 std::string quoted(std::string_view s) {
     std::string out = "\"";
     for (char c : s) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else out += c;
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += c;
     }
     return out + "\"";
 }
 
-bool answersFromQueue() { return noWindowSystem() || scriptActive() || !session().answers.empty(); }
-bool filesFromQueue() { return noWindowSystem() || scriptActive() || !session().files.empty(); }
+bool answersFromQueue() {
+    return noWindowSystem() || scriptActive() || !session().answers.empty();
+}
+bool filesFromQueue() {
+    return noWindowSystem() || scriptActive() || !session().files.empty();
+}
 
 Answer showQtBox(int buttons, int icon, int defaultButton, const QString& message, const QString& title) {
     using B = QMessageBox::StandardButton;
-    static const B sets[6][3] = {{B::Ok, B::NoButton, B::NoButton},     {B::Ok, B::Cancel, B::NoButton},
-                                 {B::Retry, B::Cancel, B::NoButton},    {B::Yes, B::No, B::NoButton},
-                                 {B::Yes, B::No, B::Cancel},            {B::Abort, B::Retry, B::Ignore}};
-    static const QMessageBox::Icon icons[5] = {QMessageBox::NoIcon, QMessageBox::Critical, QMessageBox::Question,
-                                               QMessageBox::Warning, QMessageBox::Information};
+    static const B sets[6][3] = {{B::Ok, B::NoButton, B::NoButton},  {B::Ok, B::Cancel, B::NoButton},
+                                 {B::Retry, B::Cancel, B::NoButton}, {B::Yes, B::No, B::NoButton},
+                                 {B::Yes, B::No, B::Cancel},         {B::Abort, B::Retry, B::Ignore}};
+    static const QMessageBox::Icon icons[5] = {QMessageBox::NoIcon, QMessageBox::Critical,
+                                               QMessageBox::Question, QMessageBox::Warning,
+                                               QMessageBox::Information};
     if (buttons < 0 || buttons > 5) buttons = 0;
     QMessageBox box(icons[icon >= 0 && icon <= 4 ? icon : 0], title, message, QMessageBox::NoButton,
                     mainWindowWidget());
@@ -116,9 +126,12 @@ std::optional<std::string> showQtFileDialog(std::string_view filter, int flags, 
         dlg.selectFile(start.fileName());
     }
     dlg.setAcceptMode(flags & 1 ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    if (flags & 16) dlg.setFileMode(QFileDialog::ExistingFiles);
-    else if (flags & 128) dlg.setFileMode(QFileDialog::ExistingFile);
-    else dlg.setFileMode(QFileDialog::AnyFile);
+    if (flags & 16)
+        dlg.setFileMode(QFileDialog::ExistingFiles);
+    else if (flags & 128)
+        dlg.setFileMode(QFileDialog::ExistingFile);
+    else
+        dlg.setFileMode(QFileDialog::AnyFile);
     if ((flags & 1) && !(flags & 2)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
     if ((flags & 32) && !filters.isEmpty()) {
         // The suffix of the first pattern, "*.dat" giving "dat".
@@ -161,8 +174,9 @@ std::optional<std::string> findHelpDocument(std::string_view document) {
 using toolkit::session;
 
 void WMessageBox(int buttons, int icon, int defaultButton, std::string_view message, std::string_view title) {
-    toolkit::BoxRecord r{buttons, icon, defaultButton, std::string(trimRight(message)),
-                         std::string(trimRight(title)), 0, false};
+    toolkit::BoxRecord r{
+        buttons, icon, defaultButton, std::string(trimRight(message)), std::string(trimRight(title)),
+        0,       false};
     auto& s = session();
     toolkit::Answer a;
     if (toolkit::answersFromQueue()) {
@@ -184,7 +198,9 @@ void WMessageBox(int buttons, int icon, int defaultButton, std::string_view mess
     s.boxes.push_back(std::move(r));
 }
 
-int WInfoDialog(int what) { return what == 4 ? session().lastDialogExit : 0; }
+int WInfoDialog(int what) {
+    return what == 4 ? session().lastDialogExit : 0;
+}
 
 void WSelectFile(std::string_view filter, int flags, std::string& path, std::string_view title) {
     auto& s = session();
@@ -217,6 +233,21 @@ void WSelectFile(std::string_view filter, int flags, std::string& path, std::str
     s.fileRecords.push_back(std::move(r));
 }
 
+namespace {
+// To the right of the main window where the screen has room, else at its
+// left edge, so that the page covers as little of the plot as it can.
+void placeBeside(QWidget& page, const QWidget* main) {
+    if (!main) return;
+    const QRect frame = main->frameGeometry();
+    const QScreen* screen = main->screen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    int x = frame.right() + 1;
+    if (!room.isNull() && x + page.width() > room.right())
+        x = std::max(room.left(), room.right() - page.width());
+    page.move(x, frame.top());
+}
+}  // namespace
+
 void WHelpFile(std::string_view document) {
     const auto found = toolkit::findHelpDocument(document);
     if (!found) {
@@ -230,11 +261,18 @@ void WHelpFile(std::string_view document) {
         viewer->setWindowTitle("Dropfix Help");
         viewer->setOpenExternalLinks(true);
         viewer->resize(760, 640);
+        // The operator reads the page while going on with single keys in
+        // the main window: the page never takes the keyboard by itself.
+        viewer->setAttribute(Qt::WA_ShowWithoutActivating);
+        auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), viewer.get());
+        QObject::connect(close, &QShortcut::activated, viewer.get(), &QWidget::close);
+        placeBeside(*viewer, toolkit::mainWindowWidget());
     }
     viewer->setSource(QUrl::fromLocalFile(QString::fromStdString(*found)));
     viewer->show();
     viewer->raise();
-    viewer->activateWindow();
 }
 
-int WInfoError(int) { return std::exchange(session().lastError, 0); }
+int WInfoError(int) {
+    return std::exchange(session().lastError, 0);
+}

@@ -103,7 +103,12 @@ protected:
         core().updatePending = false;
         QPainter p(this);
         p.fillRect(ev->rect(), Qt::white);
-        p.drawImage(ev->rect().topLeft(), core().image, ev->rect());
+        // The image holds device pixels (see backingImageFor); the rectangle
+        // repainted is in the widget's own units.
+        const QImage& img = core().image;
+        const double dpr = img.devicePixelRatio();
+        const QRectF from(QPointF(ev->rect().topLeft()) * dpr, QSizeF(ev->rect().size()) * dpr);
+        p.drawImage(QRectF(ev->rect()), img, from);
     }
     void resizeEvent(QResizeEvent*) override { clientResized(width(), height()); }
     void showEvent(QShowEvent*) override {
@@ -248,6 +253,17 @@ void dropCachedFonts() {
     core().statusFont.reset();
 }
 
+// The backing image of a client area, made at the screen's device pixel
+// ratio, so that the plot is as sharp on a HiDPI screen as on any other.
+// Drawing still works in the client's own pixels: the painter scales.
+QImage backingImageFor(int width, int height) {
+    const double dpr = std::max(1.0, qApp ? qApp->devicePixelRatio() : 1.0);
+    QImage img(int(std::lround(width * dpr)), int(std::lround(height * dpr)), QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
+    img.fill(Qt::white);
+    return img;
+}
+
 void clientResized(int width, int height) {
     auto& c = core();
     width = std::max(width, 1);
@@ -257,8 +273,7 @@ void clientResized(int width, int height) {
     c.clientHeight = height;
     if (!noWindowSystem()) {
         finishPainting();
-        c.image = QImage(width, height, QImage::Format_RGB32);
-        c.image.fill(Qt::white);
+        c.image = backingImageFor(width, height);
     }
     EventRecord e;
     e.data1 = width;
@@ -378,8 +393,7 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
     buildMenuBar(w, rec.flags & WinStyle::StatusBar);
     toolkit::finishPainting();
     c.updatePending = false;
-    c.image = QImage(clientW, clientH, QImage::Format_RGB32);
-    c.image.fill(Qt::white);
+    c.image = toolkit::backingImageFor(clientW, clientH);
     const int barsH = w.menuBar()->sizeHint().height() +
                       ((rec.flags & WinStyle::StatusBar) ? w.statusBar()->sizeHint().height() : 0);
     const int frameW = clientW, frameH = clientH + barsH;
@@ -492,8 +506,10 @@ void toolkit::deliverWheel(int px, int py, bool up, int modifiers) {
 int toolkit::clientPixel(int px, int py) {
     finishPainting();
     const QImage* img = backingImage();
-    if (!img || px < 0 || py < 0 || px >= img->width() || py >= img->height()) return -1;
-    const QRgb c = img->pixel(px, py);
+    if (!img || px < 0 || py < 0 || px >= core().clientWidth || py >= core().clientHeight) return -1;
+    // A pixel of the client, whatever the device pixels under it.
+    const double dpr = img->devicePixelRatio();
+    const QRgb c = img->pixel(int(px * dpr), int(py * dpr));
     return WRGB(qRed(c), qGreen(c), qBlue(c));
 }
 
