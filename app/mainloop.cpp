@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "base/fields.h"
 #include "plot/plot_options.h"
+#include "qc/interpolate.h"
 
 namespace {
 
@@ -167,4 +168,7 @@ Outcome exitcommand(State& st) {
 
 void qc(State&) {}
 
-void interpolate(State&) {}
+void interpolate(State& st) {
+    EditContext ctx{st.store, st.cut, st.colours, st.plot.ilinewidth, [&st] { redraw(st); }, WMessage};
+    interpolate(ctx);
+}
