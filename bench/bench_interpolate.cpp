@@ -12,24 +12,14 @@
 #include <memory>
 #include <string>
 
+#include "bench/drops.h"
 #include "plot/redisplay.h"
 #include "qc/interpolate.h"
 #include "toolkit/session.h"
 
 namespace {
 
-void fillDrop(SlotData& s, float offset, const char* label) {
-    for (int i = 1; i <= ndepmax; ++i) {
-        const float d = 0.45f * static_cast<float>(i);
-        s.depth[static_cast<std::size_t>(i)] = -d;
-        s.t[static_cast<std::size_t>(i)] =
-            offset + 20.0f * std::exp(-d / 300.0f) + 0.05f * std::sin(0.3f * d);
-        s.iclass[static_cast<std::size_t>(i)] = 1;
-        s.code[static_cast<std::size_t>(i)] = QcCode("  ");
-    }
-    s.nread = s.npts = ndepmax;
-    s.ainfo = SlotLabel(label);
-}
+using bench::fillDrop;
 
 // The editor as a drop leaves it: window open at 1600 x 1000, dialogs
 // loaded, the plot drawn.
