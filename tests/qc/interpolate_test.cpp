@@ -87,6 +87,15 @@ protected:
         s.event.data1 = data1;
         return s;
     }
+    // The colour that the drawing since the last such step ended in.
+    static Step lastColour(std::vector<int>& into) {
+        return {0, {}, [&into] {
+                    int colour = -1;
+                    for (const auto& c : toolkit::takeTrace())
+                        if (c.op == "IGrColourN") colour = int(c.args.at(0));
+                    into.push_back(colour);
+                }};
+    }
     Step note(std::vector<std::string>& into) {
         return {0, {}, [&into, this] { into.push_back(fields()); }};
     }
@@ -217,14 +226,20 @@ TEST_F(Interpolate, RefusedRepairsKeepOrRestartTheDialog) {
     profile(2.0f, 40, 40);
     const SlotData before = cur2();
     std::vector<std::string> seen;
+    std::vector<int> drawn;
+    toolkit::setTrace(true);
     run(std::vector<Step>{click(103, 1)} + drag(20.0f, {}) + std::vector<Step>{click(103, 1)} +
-        drag(22.0f, {}) + std::vector<Step>{click(103, 1), note(seen)} +                    // adjacent
-        drag(60.0f, {}) + drag(20.0f, {}) + std::vector<Step>{click(103, 1), note(seen)});  // 20 points above
+        drag(22.0f, {}) + std::vector<Step>{click(103, 1), note(seen), lastColour(drawn)} +  // adjacent
+        drag(60.0f, {}) + drag(20.0f, {}) +
+        std::vector<Step>{click(103, 1), note(seen), lastColour(drawn)});  // 20 points above
     EXPECT_EQ(messages(), (std::vector<std::string>{"I need a first and last depth for interpolation",
                                                     "I need a first and last depth for interpolation",
                                                     "No points to interpolate..try again",
                                                     "No points to interpolate..try again"}));
     EXPECT_EQ(seen, (std::vector<std::string>{"0.000||0.000|", "0.000||0.000|"})) << "both points cleared";
+    // The loaded drop drawn on OK covers the trace in green; the profile as
+    // it stands is drawn again over it, in its class colours.
+    EXPECT_EQ(drawn, (std::vector<int>{colours(4), colours(4)}));
     EXPECT_EQ(cur2().t, before.t);
     EXPECT_EQ(cur2().iclass, before.iclass);
 }
