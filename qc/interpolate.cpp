@@ -215,10 +215,12 @@ bool InterpolateDialog::repair() {
 }
 
 // A last point below the cut: the repair works on the whole loaded drop,
-// and the cut moves to its last stored point.
+// and the cut moves to its last stored point. The length is the stored
+// one, npts(4): npts4 is the count above the cut once a cut has been
+// confirmed, and stays so when the write after it failed.
 void InterpolateDialog::extendtofull() {
-    const int n4 = ctx_.cut.npts4;
-    if (n4 < 1 || n4 > ndepmax) return;
+    const int n4 = clampPoints(ctx_.store[4].npts);
+    if (n4 < 1) return;
     SlotData& cur = ctx_.store[2];
     cur.npts = n4;
     movecut(ctx_.cut, -cur.depth[static_cast<std::size_t>(n4)]);

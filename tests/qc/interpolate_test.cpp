@@ -247,6 +247,7 @@ TEST_F(Interpolate, RefusedRepairsKeepOrRestartTheDialog) {
 TEST_F(Interpolate, LastPointBelowTheCutRestoresTheFullLengthAndMovesTheCut) {
     profile(1.0f, 50, 30);
     cur2().iclass[45] = 4;
+    cut.npts4 = 30;  // a cut confirmed at 30 m whose write failed
     run(drag(20.0f, {}) + drag(40.0f, {}) + std::vector<Step>{click(103, 1)});
     EXPECT_EQ(cur2().npts, 50);
     EXPECT_FLOAT_EQ(cut.xdbr, 50.0f);
