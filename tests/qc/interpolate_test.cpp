@@ -186,28 +186,7 @@ TEST_F(Interpolate, DragShowsThePointLiveAndOkRepairsBetweenTheEnds) {
     EXPECT_EQ(redraws, 0) << "OK draws the traces over the picture";
 }
 
-TEST_F(Interpolate, DepthListPicksAndTheClassBelowIsAFloor) {
-    profile(0.65f, 40, 40);
-    for (auto [i, c] : {std::pair{23, 2}, {24, 4}, {25, 5}, {26, 0}, {27, 3}})
-        cur2().iclass[std::size_t(i)] = c;
-    cur2().t[22] = 5.0f;
-    run({click(103, 1038), pointer(EventType::MouseButDown, 5.0f), row(4), row(20), click(103, 1012),
-         click(103, 1063), click(103, 1)});
-    EXPECT_EQ(messages(), std::vector<std::string>{"In Choose Depth entry mode"});
-    // 2.60 m shares bin 2 with 3.25 m: the repair starts at 1.95 m; 13.0 m
-    // shares bin 7 with 12.35 m: it ends at 14.3 m.
-    const SlotData& c = cur2();
-    EXPECT_EQ(c.iclass[3], 1);
-    EXPECT_EQ(c.iclass[4], 5);
-    EXPECT_EQ(c.iclass[21], 5);
-    EXPECT_TRUE(c.code[4] == "HF" && c.code[21] == "HF" && c.code[22] == "");
-    EXPECT_EQ(std::vector<int>(c.iclass.begin() + 22, c.iclass.begin() + 29),
-              (std::vector<int>{3, 3, 4, 5, 3, 3, 3}));
-    EXPECT_NEAR(c.t[12], c.t[3] + (5.0f - c.t[3]) * 9.0f / 19.0f, 1e-4);
-    EXPECT_FALSE(shown(105));
-}
-
-TEST_F(Interpolate, ListShownOnlyInChooseDepthModeAndHiddenInMouseMode) {
+TEST_F(Interpolate, ChooseDepthModeShowsTheListAndRefusesClicks) {
     profile(1.0f, 60, 60);
     std::vector<std::string> rows;
     const auto selected = [&] {
@@ -217,9 +196,13 @@ TEST_F(Interpolate, ListShownOnlyInChooseDepthModeAndHiddenInMouseMode) {
                 rows.push_back(shown(105) ? std::to_string(d->value(d->tpl.indexOf(1029)).selected) : "-");
             }};
     };
-    run({click(103, 1038), selected(), row(7), click(103, 1009), selected(), click(103, 1038), selected()});
+    std::vector<std::string> seen;
+    run({click(103, 1038), selected(), pointer(EventType::MouseButDown, 20.0f), row(7), note(seen),
+         click(103, 1009), selected(), click(103, 1038), selected()});
     // Row 0 stands for row 50 before any point is chosen.
     EXPECT_EQ(rows, (std::vector<std::string>{"50", "-", "7"}));
+    EXPECT_EQ(seen, std::vector<std::string>{"7.000| 29.300|0.000|"}) << "the click picked nothing";
+    EXPECT_EQ(messages(), std::vector<std::string>{"In Choose Depth entry mode"});
 }
 
 TEST_F(Interpolate, RefusedRepairsKeepOrRestartTheDialog) {
