@@ -107,7 +107,7 @@ TEST_F(MainLoopCommands, HelpMissingTellsTheOperator) {
 }
 
 TEST_F(MainLoopCommands, DispatchIgnoresUnknownCommandsAndStubbedDialogs) {
-    for (int id : {39999, 40000, 40013, Command::QcCodes, Command::Interpolate}) {
+    for (int id : {39999, 40000, 40013, Command::QcCodes}) {
         EXPECT_FALSE(dispatch(*st, id).ends()) << id;
     }
     EXPECT_EQ(st->idropnum, 1);
