@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "base/fields.h"
 #include "plot/plot_options.h"
+#include "qc/interpolate.h"
 
 namespace {
 
@@ -197,4 +198,7 @@ void qc(State& st) {
     ::qc(ctx, st.qcstate);
 }
 
-void interpolate(State&) {}
+void interpolate(State& st) {
+    EditContext ctx = editcontext(st);
+    interpolate(ctx);
+}

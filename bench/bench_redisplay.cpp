@@ -6,23 +6,13 @@
 #include <cmath>
 #include <string>
 
+#include "bench/drops.h"
 #include "plot/redisplay.h"
 #include "toolkit/session.h"
 
 namespace {
 
-void fillDrop(SlotData& s, float offset, const char* label) {
-    for (int i = 1; i <= ndepmax; ++i) {
-        const float d = 0.45f * static_cast<float>(i);
-        s.depth[static_cast<std::size_t>(i)] = -d;
-        s.t[static_cast<std::size_t>(i)] =
-            offset + 20.0f * std::exp(-d / 300.0f) + 0.05f * std::sin(0.3f * d);
-        s.iclass[static_cast<std::size_t>(i)] = i % 97 == 0 ? 2 : 1;
-        s.code[static_cast<std::size_t>(i)] = QcCode(i > 1500 && i < 1510 ? "SP" : "  ");
-    }
-    s.nread = s.npts = ndepmax;
-    s.ainfo = SlotLabel(label);
-}
+using bench::fillDrop;
 
 void BM_redisplay(benchmark::State& state) {
     toolkit::setHeadless(true);

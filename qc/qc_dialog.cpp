@@ -247,8 +247,11 @@ private:
         if (s_.isurface == 0) s_.ind1 = 1;
         if (!holds(store, s_.ind1)) return QcState::Arming;
         const auto k = static_cast<std::size_t>(s_.ind1);
+        // Below the cut the displayed profile takes back every loaded point:
+        // npts(4), which npts4 equals except after a confirmed cut whose
+        // write failed, when it counts only the points above that cut.
         if (s_.ind1 > cur.npts) {
-            cur.npts = clampPoints(ctx_.cut.npts4);
+            cur.npts = clampPoints(store[4].npts);
             movecut(ctx_.cut, -cur.depth[k]);
         }
         if (s_.iqc == 4) movecut(ctx_.cut, -cur.depth[k]);

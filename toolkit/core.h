@@ -113,6 +113,8 @@ struct CoreState {
     DrawState draw;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
+    // Buttons of a scripted pointer pressed on the plot and not yet released.
+    Qt::MouseButtons pointerGrab;
 };
 
 CoreState& core();

@@ -429,6 +429,7 @@ void WindowOpen(const WindowRecord& rec) {
     c.clientWidth = clientW;
     c.clientHeight = clientH;
     c.queue.clear();
+    c.pointerGrab = Qt::NoButton;
     toolkit::resetEventTable();
     toolkit::resetDrawState();
     c.menu.clear();
@@ -449,6 +450,7 @@ void WindowClose() {
     c.windowOpen = false;
     c.menu.clear();
     c.queue.clear();
+    c.pointerGrab = Qt::NoButton;
     toolkit::resetEventTable();
 }
 
@@ -475,11 +477,16 @@ void toolkit::deliverPointer(int kind, int px, int py, int button) {
     const QEvent::Type t = kind == EventType::MouseButDown ? QEvent::MouseButtonPress
                            : kind == EventType::MouseButUp ? QEvent::MouseButtonRelease
                                                            : QEvent::MouseMove;
-    const Qt::MouseButtons held = kind == EventType::MouseButDown ? Qt::MouseButtons(b) : Qt::NoButton;
     // Like a real pointer, it reaches whatever lies on top there: a dialog
-    // shown over the plot takes the click itself.
-    QWidget* target = canvas->childAt(QPoint(px, py));
+    // shown over the plot takes the click itself. But from a press on the
+    // plot to its release the plot has the pointer, as the windowing
+    // system's implicit grab gives it: a drag that ends over a dialog still
+    // ends on the plot.
+    QWidget* target = c.pointerGrab ? canvas : canvas->childAt(QPoint(px, py));
     if (!target) target = canvas;
+    if (target == canvas && kind == EventType::MouseButDown) c.pointerGrab |= b;
+    if (kind == EventType::MouseButUp) c.pointerGrab &= ~Qt::MouseButtons(b);
+    const Qt::MouseButtons held = kind == EventType::MouseButDown ? c.pointerGrab | b : c.pointerGrab;
     const QPointF at =
         target == canvas ? local : QPointF(target->mapFrom(canvas, QPoint(px, py))) + QPointF(0.5, 0.5);
     QMouseEvent ev(t, at, global, b, held, Qt::NoModifier);

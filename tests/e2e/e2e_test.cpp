@@ -145,7 +145,7 @@ TEST_F(Session, HelpFoundBesideTheProgram) {
 }
 
 TEST_F(Session, ExitAndTheCloseBoxAfterEditedDropsWriteTheStatuses) {
-    ASSERT_EQ(run({"key Enter", "key W", "key I", "key Q", "click 106 2", "menu 40007"}), 0) << err;
+    ASSERT_EQ(run({"key Enter", "key W", "key I", "click 103 2", "key Q", "click 106 2", "menu 40007"}), 0) << err;
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, 1}}));
     EXPECT_EQ(editedFiles(), 4);
 

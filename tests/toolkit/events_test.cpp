@@ -159,3 +159,26 @@ TEST_F(Windowed, RestoredWindowIsReportedAsExposed) {
 }
 
 }  // namespace
+
+TEST_F(Windowed, ADragFromThePlotEndsOnThePlotEvenOverADialog) {
+    WDialogLoad(103);
+    WDialogShow(5000, 0, 0, 2);  // over the top of the right half
+    tktest::drain();
+    WMessageEnable(EventType::MouseMove, 1);
+    WMessageEnable(EventType::MouseButUp, 1);
+    const auto next = [] {
+        int type = 0;
+        EventRecord e;
+        return tktest::nextEvent(type, e) ? std::pair{type, e.x} : std::pair{0, 0};
+    };
+    toolkit::deliverPointer(EventType::MouseButDown, 400, 100, 1);  // on the dialog: not the plot's
+    EXPECT_EQ(next(), std::pair(0, 0));
+    toolkit::deliverPointer(EventType::MouseButDown, 100, 100, 1);
+    toolkit::deliverPointer(EventType::MouseMove, 400, 100, 1);
+    toolkit::deliverPointer(EventType::MouseButUp, 410, 100, 1);
+    EXPECT_EQ(next(), std::pair(EventType::MouseButDown, 100));
+    EXPECT_EQ(next(), std::pair(EventType::MouseMove, 400));
+    EXPECT_EQ(next(), std::pair(EventType::MouseButUp, 410));
+    toolkit::deliverPointer(EventType::MouseMove, 400, 100, 1);  // released: the dialog's again
+    EXPECT_EQ(next(), std::pair(0, 0));
+}
