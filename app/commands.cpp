@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/droploading.h"
+#include "base/fields.h"
 #include "profile/edited_files.h"
 #include "qc/checks.h"
 #include "qc/cut.h"
@@ -29,7 +30,34 @@ PathText efilename(const DropFiles& files) {
     return e;
 }
 
+std::string filenameof(const PathText& name) {
+    const std::string path = pathString(name);
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string dropword(const DropFiles& f) {
+    return "Drop " + std::string(namedigits(f.f2r, f.len_f1));
+}
+
 }  // namespace
+
+std::string storedword(const DropFiles& f, int status, const SlotData& cur, int n) {
+    const char* as = status == -1 ? "bad" : status == -4 ? "test probe" : "accepted";
+    n = clampPoints(n);
+    int k = 1;
+    while (k <= n && cur.iclass[static_cast<std::size_t>(k)] != 4) ++k;
+    std::string bad = "no class 4";
+    if (k == 1) bad = "class 4 from the surface";
+    if (k > 1 && k <= n) {
+        const std::string d = writeF(-cur.depth[static_cast<std::size_t>(k - 1)], 8, 3);
+        bad = "class 4 below " + d.substr(d.find_first_not_of(' ')) + " m";
+    }
+    const std::string files = f.ieditktd == 2
+                                  ? filenameof(f.f2q) + " written"
+                                  : filenameof(f.f2q) + " and " + filenameof(efilename(f)) + " written";
+    return dropword(f) + " stored as " + as + ": " + std::to_string(n) + " points, " + bad + "; " + files;
+}
 
 int statusfromcode(const QcCode& code) {
     if (code == "TP") return -4;
@@ -75,8 +103,15 @@ Outcome commonending(State& st, int status) {
     SlotData& cur = st.store[2];
     const int n = st.store[4].npts;
     checkclass(cur, n);
-    if (checkcode(cur, n) != 0) return droploading(st, LoadEntry::Reload);
-    if (!writecurrent(st)) return Outcome::proceed();
+    if (checkcode(cur, n) != 0) {
+        WindowStatusText(dropword(st.files) + " not stored: too many HB codes, redo the edits");
+        return droploading(st, LoadEntry::Reload);
+    }
+    if (!writecurrent(st)) {
+        WindowStatusText(dropword(st.files) + " not stored: its files could not be written");
+        return Outcome::proceed();
+    }
+    WindowStatusText(storedword(st.files, status, cur, n));
     putDropDigits(st.files, DropSlot::Previous, namedigits(st.files.f2r, st.files.len_f1));
     updatestatus(st.stations, st.idropnum, status);
     st.i9 = 1;

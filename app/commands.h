@@ -1,12 +1,19 @@
 // The commands that finish the current drop (Cut, Write, Bad, TP) and the
 // one that throws its edits away (Restart).
 #pragma once
+#include <string>
+
 #include "app/outcome.h"
 #include "app/state.h"
 
 // Station status that a written profile gets from the code of its first
 // point: "TP" a test probe (-4), "NG" bad (-1), anything else accepted (1).
 int statusfromcode(const QcCode& code);
+
+// What the status bar says once a drop is stored, for example "Drop 007
+// stored as accepted: 1287 points, class 4 below 738.984 m; DEMO01q.007 and
+// DEMO01e.007 written". n is the number of points written.
+std::string storedword(const DropFiles& f, int status, const SlotData& cur, int n);
 
 // Cut and Write: cut at xdbr (the first point below it becomes class 4
 // unless it is already 3 or worse), then the common ending.

@@ -92,6 +92,7 @@ struct CoreState {
 
     bool windowOpen = false;  // also true for a headless main window
     std::unique_ptr<MainWindow> window;
+    std::string statusText;  // the editor's word in the status bar
     std::unique_ptr<QTextBrowser> helpViewer;
     QImage image;  // backing image of the client area; null when headless or closed
     // Kept open on the image across drawing calls (see imagePainter); declared

@@ -60,10 +60,13 @@ bool startScript(const std::string& path, std::string& error);
 
 // Colour of a client pixel as WRGB, or -1 outside the area or with no window.
 int clientPixel(int px, int py);
+// The text last put into the status bar with WindowStatusText.
+std::string statusText();
 // Client area size in pixels (the nominal 1600 x 1000 in headless mode).
 int clientWidth();
 int clientHeight();
 // The 80 % rule of WindowOpen for a screen of the given size.
-void clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth, int& outHeight);
+void clientSizeForScreen(int width, int height, int screenWidth, int screenHeight, int& outWidth,
+                         int& outHeight);
 
 }  // namespace toolkit

@@ -69,6 +69,9 @@ void WGrTextString(float x, float y, std::string_view text);
 void IGrClip(float y1, float y2);
 void IGrClipOff();
 void WindowClear();
+// The editor's own word in the main window's status bar (what the last
+// command did); the menu's hover texts show over it only for a moment.
+void WindowStatusText(std::string_view text);
 void WindowOutString(int x, int y, std::string_view text);
 void WindowUnitsToPixels(int x, int y, int& px, int& py);
 void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip = 0);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -372,6 +373,11 @@ void buildMenuBar(toolkit::MainWindow& w, bool withStatusBar) {
         QStatusBar* status = w.statusBar();
         QObject::connect(bar, &QMenuBar::hovered, status,
                          [status](QAction* a) { status->showMessage(a ? a->statusTip() : QString()); });
+        // The editor's own word stands in a label of its own, so that the
+        // menu's hover texts show over it for a moment and leave it there.
+        auto* word = new QLabel(status);  // owned by the status bar
+        word->setObjectName("dropfix-word");
+        status->addWidget(word, 1);
     }
 }
 
@@ -508,6 +514,18 @@ void toolkit::deliverWheel(int px, int py, bool up, int modifiers) {
     QWheelEvent wheel(local, canvas->mapToGlobal(local), QPoint(), QPoint(0, up ? 120 : -120), Qt::NoButton,
                       held, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(canvas, &wheel);
+}
+
+void WindowStatusText(std::string_view text) {
+    auto& c = core();
+    c.statusText = std::string(text);
+    if (!c.window) return;
+    if (auto* word = c.window->findChild<QLabel*>("dropfix-word"))
+        word->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+}
+
+std::string toolkit::statusText() {
+    return core().statusText;
 }
 
 int toolkit::clientPixel(int px, int py) {

@@ -6,6 +6,7 @@
 #include "app/commands.h"
 #include "app/droploading.h"
 #include "app/mainloop.h"
+#include "base/fields.h"
 #include "droploading_fixture.h"
 #include "profile/edited_files.h"
 
@@ -27,6 +28,27 @@ protected:
         return s;
     }
 };
+
+// The status bar after each writing command says what was stored, and after
+// a failed write that nothing was.
+TEST_F(Commands, StatusBarSaysWhatEachWriteStored) {
+    const std::string cut = writeF(st->cut.xdbr, 8, 3).substr(1);
+    const int n1 = st->store[4].npts;
+    ASSERT_FALSE(cutwrite(*st).ends());
+    EXPECT_EQ(toolkit::statusText(), "Drop 001 stored as accepted: " + std::to_string(n1) +
+                                         " points, class 4 below " + cut +
+                                         " m; DEMO01q.001 and DEMO01e.001 written");
+    const int n2 = st->store[4].npts;
+    ASSERT_FALSE(bad(*st).ends());
+    EXPECT_EQ(toolkit::statusText(),
+              "Drop 002 stored as bad: " + std::to_string(n2) +
+                  " points, class 4 from the surface; DEMO01q.002 and DEMO01e.002 written");
+    ASSERT_FALSE(tp(*st).ends());
+    EXPECT_EQ(toolkit::statusText().substr(0, 31), "Drop 003 stored as test probe: ");
+    std::filesystem::create_directory(cruise / "DEMO01q.004");  // the q file cannot be written
+    ASSERT_FALSE(cutwrite(*st).ends());
+    EXPECT_EQ(toolkit::statusText(), "Drop 004 not stored: its files could not be written");
+}
 
 TEST(StatusFromCode, TestProbeBadOrAccepted) {
     EXPECT_EQ(statusfromcode(QcCode("TP")), -4);
