@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPolygonF>
 #include <QString>
 #include <array>
 #include <deque>
@@ -106,6 +107,10 @@ struct CoreState {
         int lineWidth = 0, lineType = -1;
         QPen pen;
     } linePen;
+    // Consecutive segments of one pen, drawn as one polyline when anything
+    // else is drawn or the image is read (see queueLine).
+    QPolygonF pendingLine;
+    QPen pendingPen;
     std::vector<CachedFont> userFonts;
     std::optional<StatusFont> statusFont;
     int clientWidth = nominalClientWidth, clientHeight = nominalClientHeight;
@@ -144,6 +149,12 @@ void imageChanged();
 // than drawing a line; its render hints are set to the painter's defaults
 // plus the given ones, and every caller sets the pen, brush and font it uses.
 QPainter* imagePainter(QPainter::RenderHints hints = {});
+// A segment in client pixels with the current line pen. A segment that
+// goes on from the end of the last one with the same pen joins it in one
+// polyline, which costs far less than a line call per segment; the
+// polyline is drawn before any other drawing and before the image is read.
+void queueLine(QPointF from, QPointF to, const QPen& pen);
+void flushLine();
 // Ends that painter. Anything that reads, copies, fills or replaces the
 // backing image calls this first, so that it sees every drawing call
 // finished and the painter never outlives the image it paints.

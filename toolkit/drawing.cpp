@@ -241,13 +241,10 @@ void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
     auto& d = ds();
     float xa = d.curX, ya = d.curY, xb = x, yb = y;
-    QPainter* p = toolkit::clipSegment(xa, ya, xb, yb) ? toolkit::imagePainter() : nullptr;
-    if (p) {
-        p->setPen(toolkit::currentPen());
-        p->drawLine(QPointF(toolkit::userToPixelX(xa), toolkit::userToPixelY(ya)),
-                    QPointF(toolkit::userToPixelX(xb), toolkit::userToPixelY(yb)));
-        toolkit::imageChanged();
-    }
+    if (toolkit::clipSegment(xa, ya, xb, yb) && toolkit::backingImage())
+        toolkit::queueLine(QPointF(toolkit::userToPixelX(xa), toolkit::userToPixelY(ya)),
+                           QPointF(toolkit::userToPixelX(xb), toolkit::userToPixelY(yb)),
+                           toolkit::currentPen());
     d.curX = x;
     d.curY = y;
 }

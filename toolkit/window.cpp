@@ -228,7 +228,8 @@ void imageChanged() {
     c.window->canvas()->update();
 }
 
-QPainter* imagePainter(QPainter::RenderHints hints) {
+namespace {
+QPainter* openPainter(QPainter::RenderHints hints) {
     auto& c = core();
     QImage* img = backingImage();
     if (!img) return nullptr;
@@ -244,8 +245,39 @@ QPainter* imagePainter(QPainter::RenderHints hints) {
     }
     return &p;
 }
+}  // namespace
+
+QPainter* imagePainter(QPainter::RenderHints hints) {
+    flushLine();
+    return openPainter(hints);
+}
+
+void queueLine(QPointF from, QPointF to, const QPen& pen) {
+    auto& c = core();
+    if (!backingImage()) return;
+    QPolygonF& line = c.pendingLine;
+    if (!line.isEmpty() && (line.back() != from || c.pendingPen != pen)) flushLine();
+    if (line.isEmpty()) {
+        line.append(from);
+        c.pendingPen = pen;
+    }
+    line.append(to);
+}
+
+void flushLine() {
+    auto& c = core();
+    if (c.pendingLine.size() >= 2) {
+        if (QPainter* p = openPainter({})) {
+            p->setPen(c.pendingPen);
+            p->drawPolyline(c.pendingLine);
+            imageChanged();
+        }
+    }
+    c.pendingLine.clear();
+}
 
 void finishPainting() {
+    flushLine();
     core().painter.reset();
 }
 
