@@ -43,6 +43,13 @@ std::string deepestof(const std::string& path, int prefixLength) {
     return buf;
 }
 
+std::string trimmed(std::string_view s) {
+    const auto last = s.find_last_not_of(' ');
+    const auto firstc = s.find_first_not_of(' ');
+    return firstc == std::string_view::npos ? std::string{}
+                                            : std::string(s.substr(firstc, last - firstc + 1));
+}
+
 // The code of the first record (the line after the two header lines),
 // columns first..first+1; blank when the file holds no record.
 std::string firstcode(const std::string& path, std::size_t first) {
@@ -56,14 +63,7 @@ std::string firstcode(const std::string& path, std::size_t first) {
         FixedText<2>(line.size() >= first ? line.substr(first - 1, 2) : std::string_view{}).view());
     for (char& c : code)
         if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
-    return code;
-}
-
-std::string trimmed(std::string_view s) {
-    const auto last = s.find_last_not_of(' ');
-    const auto firstc = s.find_first_not_of(' ');
-    return firstc == std::string_view::npos ? std::string{}
-                                            : std::string(s.substr(firstc, last - firstc + 1));
+    return trimmed(code);
 }
 
 void fillrows(State& st) {
@@ -161,7 +161,8 @@ void followoverview(State& st) {
 }
 
 std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) {
-    if (type == EventType::KeyDown && (e.data1 == 'O' || e.data1 == 'o')) {
+    const bool plainkey = (e.data2 & (Modifier::Ctrl | Modifier::Alt)) == 0;
+    if (type == EventType::KeyDown && plainkey && (e.data1 == 'O' || e.data1 == 'o')) {
         if (WPanelShown())
             WPanelHide();
         else
