@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/droploading.h"
+#include "app/overview.h"
 #include "base/fields.h"
 #include "profile/edited_files.h"
 #include "qc/checks.h"
@@ -114,6 +115,7 @@ Outcome commonending(State& st, int status) {
     WindowStatusText(storedword(st.files, status, cur, n));
     putDropDigits(st.files, DropSlot::Previous, namedigits(st.files.f2r, st.files.len_f1));
     updatestatus(st.stations, st.idropnum, status);
+    refreshoverview(st, st.idropnum);
     st.i9 = 1;
     return droploading(st, LoadEntry::Choose);
 }

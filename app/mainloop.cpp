@@ -5,6 +5,7 @@
 #include "app/commands.h"
 #include "app/droploading.h"
 #include "app/opening.h"
+#include "app/overview.h"
 #include "app/startup.h"
 #include "base/fields.h"
 #include "plot/plot_options.h"
@@ -57,6 +58,7 @@ Outcome openmain(State& st) {
     WMessageEnable(EventType::FieldChanged, 1);
     loaddialogs();
     st.colours = buildColourTable();
+    if (WPanelShown()) showoverview(st);
     return droploading(st);
 }
 
@@ -72,10 +74,13 @@ Outcome mainloop(State& st) {
             redraw(st);
         } else if (type == EventType::CloseRequest) {
             o = exitcommand(st);
+        } else if (auto ov = overviewevent(st, type, event)) {
+            o = *ov;
         } else {
             viewevent(st, type, event);
         }
         if (o.ends()) return o;
+        followoverview(st);
     }
 }
 
@@ -143,6 +148,10 @@ Outcome newdrop(State& st, const EventWait& wait) {
     st.files.ieditktd = source == 2 ? 2 : 1;
     resettemplates(st.files, st.files.ieditktd);
     WDialogHide();
+    return gotodrop(st, drop);
+}
+
+Outcome gotodrop(State& st, int drop) {
     st.idropnum = drop;
     setnewdigits(st.files, drop);
     st.inext = drop + 1;

@@ -35,6 +35,9 @@ Outcome dispatch(State& st, int command, const EventWait& wait = WMessage);
 // The commands handled here.
 Outcome filecommand(State& st);
 Outcome newdrop(State& st, const EventWait& wait = WMessage);
+// What New does once a drop is chosen: that drop and its neighbours become
+// the drops shown, and the drop-loading step runs.
+Outcome gotodrop(State& st, int drop);
 void plotoptionscommand(State& st, const EventWait& wait = WMessage);
 void helpcommand();
 Outcome exitcommand(State& st);

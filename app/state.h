@@ -7,6 +7,7 @@
 #include "app/control.h"
 #include "app/drop_files.h"
 #include "app/log.h"
+#include "app/overview.h"
 #include "app/paths.h"
 #include "app/stations.h"
 #include "base/fixed_text.h"
@@ -62,4 +63,8 @@ struct State {
     // How slots 1 to 3 were loaded: 'q' from the edited file, 'r' from the
     // unedited one (slot 2 always 'r'); index 0 unused.
     std::array<char, 4> ftype{' ', ' ', ' ', ' '};
+
+    // The cruise overview: what was read from each drop's files, kept for
+    // the run so that each raw file is read once.
+    Overview overview;
 };

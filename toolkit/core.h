@@ -47,7 +47,9 @@ struct DrawState {
     float clipY1 = 0, clipY2 = 0;
 };
 
-constexpr int firstEventType = 1, lastEventType = 17;
+// Types 11 to 17 are never produced; 18 is the panel's row. WMessageEnable
+// switches only types up to lastSwitchableEventType, as it always has.
+constexpr int firstEventType = 1, lastEventType = 18, lastSwitchableEventType = 17;
 // Headless runs keep a nominal client area so that conversions still work.
 constexpr int nominalClientWidth = 1600, nominalClientHeight = 1000;
 

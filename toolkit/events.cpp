@@ -6,6 +6,7 @@
 
 #include "toolkit/core.h"
 #include "toolkit/internal.h"
+#include "toolkit/panel.h"
 #include "toolkit/session.h"
 
 namespace toolkit {
@@ -21,7 +22,8 @@ bool defaultReported(int type) {
         case EventType::Resize:
         case EventType::CloseRequest:
         case 13:
-        case 14: return true;
+        case 14:
+        case EventType::PanelRow: return true;
         default: return false;
     }
 }
@@ -64,7 +66,7 @@ bool popEnabled(int& type, EventRecord& event) {
 }  // namespace toolkit
 
 void WMessageEnable(int type, int state) {
-    if (type < toolkit::firstEventType || type > toolkit::lastEventType) return;
+    if (type < toolkit::firstEventType || type > toolkit::lastSwitchableEventType) return;
     if (state == 0 || state == 1) toolkit::core().enabled[std::size_t(type)] = state == 1;
 }
 

@@ -30,4 +30,12 @@ bool dialogHasKeyboard();
 // with a message when the line names a dialog or field that is not shown.
 bool runDialogScriptCommand(const std::vector<std::string>& words, std::string& error);
 
+// The panel beside the plot (panel.cpp): whether it has the keyboard, the
+// keys of a windowless run given to it, the "overview ROW" script command,
+// and a fresh panel for a new test.
+bool panelHasKeyboard();
+void panelKey(int qtKey);
+bool runPanelScriptCommand(const std::vector<std::string>& words, std::string& error);
+void resetPanel();
+
 }  // namespace toolkit

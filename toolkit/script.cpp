@@ -264,7 +264,10 @@ void runLine(const std::string& line) {
         runClose();
     } else if (c == "screenshot")
         runScreenshot(restOfLine(line, c));
-    else if (c == "click" || c == "type" || c == "select") {
+    else if (c == "overview") {
+        std::string error;
+        if (!runPanelScriptCommand(w, error)) throw ScriptError{error};
+    } else if (c == "click" || c == "type" || c == "select") {
         std::string error;
         if (!runDialogScriptCommand(w, error)) throw ScriptError{error};
     } else

@@ -1,5 +1,6 @@
 #include "toolkit/session.h"
 
+#include "toolkit/internal.h"
 #include "toolkit/session_internal.h"
 
 namespace toolkit {
@@ -22,6 +23,7 @@ void resetSession() {
     const bool h = session().headless;
     session() = SessionState{};
     session().headless = h;
+    resetPanel();
 }
 
 void setTrace(bool on) { session().tracing = on; }

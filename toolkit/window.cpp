@@ -170,7 +170,8 @@ protected:
         // the dialog's and must not run a menu command.
         QWidget* focus = QApplication::focusWidget();
         const bool fromDialog = focus && focus != canvas_ && canvas_->isAncestorOf(focus);
-        if (fromDialog || !handleMainWindowKey(ev->key(), int(ev->modifiers()), ev->text()))
+        if (fromDialog || panelHasKeyboard() ||
+            !handleMainWindowKey(ev->key(), int(ev->modifiers()), ev->text()))
             QMainWindow::keyPressEvent(ev);
     }
 
@@ -323,6 +324,10 @@ void postMenuSelect(int id) {
 bool handleMainWindowKey(int qtKey, int qtModifiers, const QString& text) {
     const auto mods = Qt::KeyboardModifiers(qtModifiers) & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     if (dialogHasKeyboard()) return false;
+    if (panelHasKeyboard()) {
+        if (noWindowSystem()) panelKey(qtKey);
+        return false;
+    }
     if (mods == Qt::NoModifier) {
         std::string key;
         if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter)

@@ -1,0 +1,176 @@
+// The cruise overview's rows and the panel's part in the main loop.
+#include "app/overview.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/mainloop.h"
+#include "app/state.h"
+#include "base/atomic_file.h"
+#include "profile/rawdrop.h"
+
+namespace {
+
+constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
+    "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest"};
+
+FileStamp stampof(const std::string& path) {
+    std::error_code ec;
+    const auto when = std::filesystem::last_write_time(path, ec);
+    if (ec) return {};
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return {};
+    return FileStamp{true, static_cast<std::int64_t>(size),
+                     static_cast<std::int64_t>(when.time_since_epoch().count())};
+}
+
+// The name of one of a drop's files: the cruise prefix, the kind, the digits.
+std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix = {}) {
+    return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
+           dropDigits(drop) + std::string(suffix);
+}
+
+// The deepest point of a raw profile; blank when the file gives no point.
+// The overview reads quietly: its reads must leave no record in the log.
+std::string deepestof(const std::string& path, int prefixLength) {
+    const RawDrop rd = rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {});
+    if (rd.ierr != 0 || rd.n <= 0) return {};
+    float deepest = 0;
+    for (int i = 0; i < rd.n; ++i) deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
+    return buf;
+}
+
+std::string trimmed(std::string_view s) {
+    const auto last = s.find_last_not_of(' ');
+    const auto firstc = s.find_first_not_of(' ');
+    return firstc == std::string_view::npos ? std::string{}
+                                            : std::string(s.substr(firstc, last - firstc + 1));
+}
+
+// The code of the first record (the line after the two header lines),
+// columns first..first+1; blank when the file holds no record.
+std::string firstcode(const std::string& path, std::size_t first) {
+    std::string bytes;
+    if (!readFileBytes(path, bytes, 512)) return {};
+    LineReader lines(bytes);
+    std::string_view line;
+    for (int k = 0; k < 3; ++k)
+        if (!lines.next(line)) return {};
+    std::string code(
+        FixedText<2>(line.size() >= first ? line.substr(first - 1, 2) : std::string_view{}).view());
+    for (char& c : code)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+    return trimmed(code);
+}
+
+void fillrows(State& st) {
+    std::vector<PanelCells> rows;
+    rows.reserve(static_cast<std::size_t>(st.stations.nlines));
+    for (int d = 1; d <= st.stations.nlines; ++d)
+        rows.push_back(overviewrow(st.overview, st.stations, st.files, d));
+    WPanelRows(rows);
+    WPanelHeading(overviewheading(st.stations));
+}
+
+}  // namespace
+
+std::string statusword(int istatus) {
+    switch (istatus) {
+        case 0: return "not edited";
+        case 1: return "accepted";
+        case -1: return "bad";
+        case -4: return "test probe";
+        default: return "status " + std::to_string(istatus);
+    }
+}
+
+std::string overviewheading(const StationTable& table) {
+    int accepted = 0, bad = 0, tp = 0, other = 0;
+    for (int d = 1; d <= table.nlines; ++d) {
+        const int s = table[d].istatus;
+        accepted += s == 1;
+        bad += s == -1;
+        tp += s == -4;
+        other += s != 0 && s != 1 && s != -1 && s != -4;
+    }
+    const int edited = accepted + bad + tp + other;
+    std::string h = std::to_string(edited) + " of " + std::to_string(table.nlines) +
+                    " edited: " + std::to_string(accepted) + " accepted, " + std::to_string(bad) + " bad, " +
+                    std::to_string(tp) + " test probe";
+    if (other > 0) h += ", " + std::to_string(other) + " other";
+    return h;
+}
+
+PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles& files, int drop) {
+    if (drop < 1 || drop > table.nlines) return {};
+    const StationLine& l = table[drop];
+    OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
+    const std::string raw = dropfile(files, "r_", drop, ".KTD");
+    if (f.path != raw) {
+        f = OverviewFiles{};
+        f.path = raw;
+    }
+    const std::string q = dropfile(files, "q.", drop), e = dropfile(files, "e.", drop);
+    const FileStamp rawnow = stampof(raw), qnow = stampof(q), enow = stampof(e);
+    if (rawnow != f.raw) {
+        f.raw = rawnow;
+        f.deepest = rawnow.exists ? deepestof(raw, files.len_f1) : std::string{};
+        ov.rawreads += rawnow.exists;
+    }
+    // The q file is the edited file; a drop edited from the older two-metre
+    // files has only its e file.
+    const FileStamp editednow = qnow.exists ? qnow : enow;
+    if (editednow != f.edited) {
+        f.edited = editednow;
+        f.code = qnow.exists ? firstcode(q, 17) : enow.exists ? firstcode(e, 13) : std::string{};
+    }
+    return {std::string(l.adropno.view()),
+            std::string(l.adate.view()),
+            trimmed(l.atime.view()),
+            trimmed(l.alat.view()),
+            trimmed(l.alon.view()),
+            statusword(l.istatus),
+            qnow.exists ? "yes" : "no",
+            enow.exists ? "yes" : "no",
+            f.code,
+            f.deepest};
+}
+
+void showoverview(State& st) {
+    const std::vector<std::string> cols(titles.begin(), titles.end());
+    WPanelColumns(cols);
+    fillrows(st);
+    st.overview.marked = st.idropnum;
+    WPanelMark(st.idropnum);
+    WPanelShow();
+}
+
+void refreshoverview(State& st, int drop) {
+    if (!WPanelShown()) return;
+    WPanelPutRow(drop, overviewrow(st.overview, st.stations, st.files, drop));
+    WPanelHeading(overviewheading(st.stations));
+}
+
+void followoverview(State& st) {
+    if (!WPanelShown() || st.overview.marked == st.idropnum) return;
+    st.overview.marked = st.idropnum;
+    WPanelMark(st.idropnum);
+}
+
+std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) {
+    const bool plainkey = (e.data2 & (Modifier::Ctrl | Modifier::Alt)) == 0;
+    if (type == EventType::KeyDown && plainkey && (e.data1 == 'O' || e.data1 == 'o')) {
+        if (WPanelShown())
+            WPanelHide();
+        else
+            showoverview(st);
+        return Outcome::proceed();
+    }
+    if (type != EventType::PanelRow) return std::nullopt;
+    if (e.data1 < 1 || e.data1 > st.stations.nlines) return Outcome::proceed();
+    WPanelFocusPlot();
+    return gotodrop(st, e.data1);
+}
