@@ -124,6 +124,17 @@ std::optional<std::string> copyDemo(const char* argv0) {
     return dir;
 }
 
+// Qt aborts with a core dump when it finds no display; the operator gets a
+// line that says what to do instead. A platform chosen on purpose
+// (QT_QPA_PLATFORM, as the offscreen one of a script) is left to Qt.
+bool displayavailable() {
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v != nullptr && *v != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
 bool changeDirectory(const std::string& dir) {
     std::error_code ec;
     fs::current_path(dir, ec);
@@ -161,6 +172,14 @@ int main(int argc, char** argv) {
         }
         if (!cl->show) toolkit::useOffscreenPlatform();
     }
+#ifndef _WIN32
+    if ((!cl->script || cl->show) && !displayavailable()) {
+        std::fprintf(stderr,
+                     "dropfix: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); run it under "
+                     "xvfb-run, or drive it with --script FILE\n");
+        return 1;
+    }
+#endif
     std::optional<std::string> dir = cl->dir;
     if (cl->demo && !(dir = copyDemo(argv[0]))) return 1;
     if (dir && !changeDirectory(*dir)) return 1;

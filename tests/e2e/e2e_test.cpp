@@ -145,7 +145,8 @@ TEST_F(Session, HelpFoundBesideTheProgram) {
 }
 
 TEST_F(Session, ExitAndTheCloseBoxAfterEditedDropsWriteTheStatuses) {
-    ASSERT_EQ(run({"key Enter", "key W", "key I", "click 103 2", "key Q", "click 106 2", "menu 40007"}), 0) << err;
+    ASSERT_EQ(run({"key Enter", "key W", "key I", "click 103 2", "key Q", "click 106 2", "menu 40007"}), 0)
+        << err;
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, 1}}));
     EXPECT_EQ(editedFiles(), 4);
 
@@ -192,6 +193,24 @@ TEST_F(Session, ScreenshotsOfTheDemoCruise) {
     EXPECT_NE(read(root / "range.png"), read(root / "after3.png"));
     EXPECT_EQ(read(root / "after3-again.png"), read(root / "after3.png"))
         << "Cancel leaves the plot as it was";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Session, WithoutADisplayItSaysHowToRunAndEndsWithStatusOne) {
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                            std::string(DROPFIX_BINARY) + "' '" + cruise.string() + "' > '" +
+                            (root / "out.txt").string() + "' 2> '" + (root / "err.txt").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    EXPECT_EQ(
+        read(root / "err.txt"),
+        "dropfix: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); run it under xvfb-run, or drive "
+        "it with --script FILE\n");
+    EXPECT_FALSE(has("dropfix.log"));
 }
 
 }  // namespace
