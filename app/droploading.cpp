@@ -2,6 +2,7 @@
 // the current drop into slots 2 and 4, each drawn as it arrives.
 #include "app/droploading.h"
 
+#include "app/summary.h"
 #include "base/fields.h"
 #include "plot/axes.h"
 #include "plot/redisplay.h"
@@ -190,7 +191,9 @@ void redraw(State& st) {
 Outcome droploading(State& st, LoadEntry entry) {
     if (entry == LoadEntry::Choose) {
         if (st.i9 == 1) {
-            if (!advance(st)) return exitrewrite(st.paths.astations, st.stations, st.mainLog, 0);
+            if (!advance(st))
+                return announceexit(exitrewrite(st.paths.astations, st.stations, st.mainLog, 0),
+                                    st.acruise.view(), st.stations);
         } else {
             startdrop(st);
         }

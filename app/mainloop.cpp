@@ -7,6 +7,7 @@
 #include "app/opening.h"
 #include "app/overview.h"
 #include "app/startup.h"
+#include "app/summary.h"
 #include "base/fields.h"
 #include "plot/plot_options.h"
 #include "qc/interpolate.h"
@@ -174,7 +175,8 @@ void helpcommand() {
 
 Outcome exitcommand(State& st) {
     WindowClose();
-    return exitrewrite(st.paths.astations, st.stations, st.mainLog, 0);
+    return announceexit(exitrewrite(st.paths.astations, st.stations, st.mainLog, 0), st.acruise.view(),
+                        st.stations);
 }
 
 bool viewevent(State& st, int type, const EventRecord& e) {

@@ -294,6 +294,10 @@ bool scriptActive() {
     return script().active;
 }
 
+bool scriptedSession() {
+    return scriptActive();
+}
+
 void stopScript() {
     script() = ScriptState{};
 }

@@ -62,6 +62,9 @@ bool startScript(const std::string& path, std::string& error);
 int clientPixel(int px, int py);
 // The text last put into the status bar with WindowStatusText.
 std::string statusText();
+// True while a script drives the program (its standard output is then the
+// transcript).
+bool scriptedSession();
 // Client area size in pixels (the nominal 1600 x 1000 in headless mode).
 int clientWidth();
 int clientHeight();

@@ -31,6 +31,7 @@ TEST_F(Session, EnterOnEveryDropWritesThemAllAndEndsAfterTheLast) {
         EXPECT_EQ(q.substr(2, 3), std::string(name).substr(8, 3)) << "the header names the drop";
     }
     EXPECT_EQ(out, "") << "no message box on the way";
+    EXPECT_NE(err.find("DEMO01: 20 drops, 20 accepted, 0 bad, 0 test probe, 0 not edited\n"), std::string::npos);
     EXPECT_EQ(mainLog().find("Error"), std::string::npos);
     // Drops 2 and 1 at the start, then the next and the current drop at each
     // advance (the written drop comes back from its q file), none past the end.
@@ -49,6 +50,8 @@ TEST_F(Session, BadAndTestProbeSetTheirStatusesAndCodes) {
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, -1}, {2, -4}}));
     EXPECT_EQ(firstRecord("DEMO01q.001").substr(14, 4), "4 NG");
     EXPECT_EQ(firstRecord("DEMO01q.002").substr(14, 4), "4 TP");
+    // The summary goes to standard error: standard output is the transcript.
+    EXPECT_NE(err.find("DEMO01: 20 drops, 0 accepted, 1 bad, 1 test probe, 18 not edited\n"), std::string::npos);
     EXPECT_TRUE(has("DEMO01e.001"));
     EXPECT_TRUE(has("DEMO01e.002"));
     EXPECT_EQ(editedFiles(), 4);
