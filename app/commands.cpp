@@ -79,6 +79,7 @@ Outcome commonending(State& st, int status) {
     if (!writecurrent(st)) return Outcome::proceed();
     putDropDigits(st.files, DropSlot::Previous, namedigits(st.files.f2r, st.files.len_f1));
     updatestatus(st.stations, st.idropnum, status);
+    journalstatus(st.paths.astations, st.stations, st.idropnum, st.mainLog);
     st.i9 = 1;
     return droploading(st, LoadEntry::Choose);
 }

@@ -220,7 +220,10 @@ TEST(Stations, RewriteAfterPassedOverLinesWritesNoDropTwice) {
     int nlinesnow = 0;
     std::string out = stationsBytes(t, list + "ENDDATA\n", nlinesnow);
     EXPECT_EQ(nlinesnow, 2) << "an unchanged file has not grown";
-    EXPECT_EQ(out, std::string(t[1].alines.view()) + "\n" + std::string(t[2].alines.view()) + "\nENDDATA\n");
+    // The passed-over lines stay where they stood.
+    EXPECT_EQ(out, std::string(70, ' ') + "\n" + std::string(t[1].alines.view()) + "\n" +
+                       std::string(FixedText<70>("xABC").view()) + "\n" + std::string(t[2].alines.view()) +
+                       "\nENDDATA\n");
 
     // Lines gained at exit still follow, whatever they hold.
     out = stationsBytes(t, list + stationLine(3, "0") + "\n\n", nlinesnow);
@@ -229,10 +232,10 @@ TEST(Stations, RewriteAfterPassedOverLinesWritesNoDropTwice) {
     std::string_view l;
     std::vector<std::string> got;
     while (lines.next(l)) got.emplace_back(l);
-    ASSERT_EQ(got.size(), 5u);
-    EXPECT_EQ(got[2].substr(1, 3), "003");
-    EXPECT_EQ(got[3], std::string(70, ' '));
-    EXPECT_EQ(got[4], "ENDDATA");
+    ASSERT_EQ(got.size(), 7u);
+    EXPECT_EQ(got[4].substr(1, 3), "003");
+    EXPECT_EQ(got[5], std::string(70, ' '));
+    EXPECT_EQ(got[6], "ENDDATA");
 }
 
 class StationFileTest : public AppTest {
