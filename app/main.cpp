@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/opening.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "toolkit/session.h"
 
@@ -124,11 +125,12 @@ std::optional<std::string> copyDemo(const char* argv0) {
     return dir;
 }
 
-bool changeDirectory(const std::string& dir) {
+// Why the directory cannot be entered, or nothing.
+std::optional<std::string> changeDirectory(const std::string& dir) {
     std::error_code ec;
     fs::current_path(dir, ec);
-    if (ec) std::fprintf(stderr, "dropfix: cannot change to %s: %s\n", dir.c_str(), ec.message().c_str());
-    return !ec;
+    if (ec) return "cannot change to " + dir + ": " + ec.message();
+    return std::nullopt;
 }
 
 }  // namespace
@@ -163,7 +165,9 @@ int main(int argc, char** argv) {
     }
     std::optional<std::string> dir = cl->dir;
     if (cl->demo && !(dir = copyDemo(argv[0]))) return 1;
-    if (dir && !changeDirectory(*dir)) return 1;
+    if (dir) {
+        if (const auto failure = changeDirectory(*dir)) return startFailure(*failure).status;
+    }
     const auto state = std::make_unique<State>();
     return run(*state).status;
 }
