@@ -264,7 +264,7 @@ void stopScript() { script() = ScriptState{}; }
 
 void transcript(const std::string& line) {
     if (!scriptActive()) return;
-    std::fputs(line.c_str(), stdout);
+    std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
