@@ -10,7 +10,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    auto table = std::make_unique<StationTable>();
+    // One table for all inputs, as the editor keeps one for its run: the
+    // reading must clear whatever the previous list left in it.
+    static const auto table = std::make_unique<StationTable>();
     const StationRead r = parseStations(bytes, *table);
     DropFiles files;
     files.f1r = PathText("/cruise/");
