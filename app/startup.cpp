@@ -115,7 +115,7 @@ void removeDebris(State& st) {
     const std::string dir =
         p.len_dirpath > 0 ? std::string(p.astations.cols(1, static_cast<std::size_t>(p.len_dirpath))) : ".";
     const auto removed = removeTemporaryFiles(dir);
-    for (const auto& f : removed) st.startLog.record("removed temporary file of a killed run: ", f);
+    for (const auto& f : removed) st.startLog.record("removed temporary file of a killed run: " + f);
     if (!removed.empty()) st.startLog.flush();
 }
 

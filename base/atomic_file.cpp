@@ -113,7 +113,7 @@ std::vector<std::string> removeTemporaryFiles(const std::string& directory) {
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (!isTemporaryName(name)) continue;
-        const std::string path = directory + "/" + name;
+        const std::string path = directory + (directory.ends_with('/') ? "" : "/") + name;
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) {
             removed.push_back(path);
