@@ -299,15 +299,27 @@ TEST_F(Session, ScreenshotsOfTheDemoCruise) {
         << "Cancel leaves the plot as it was";
 }
 
-TEST_F(Session, ListsWithCrOrCrlfLineEndsKeepEveryDrop) {
+// Every file of the cruise (control.dat, the list, the raw drops) with CR or
+// CRLF line ends reads as with LF: the same drops, the same files written.
+TEST_F(Session, CruiseFilesWithCrOrCrlfLineEndsReadAsWithLf) {
+    const std::vector<std::string> lines = {"key Enter", "key B", "menu 40007"};
+    ASSERT_EQ(run(lines), 0) << err;
+    const fs::path lf = root / "lf";
+    fs::rename(cruise, lf);
     for (const std::string end : {"\r", "\r\n"}) {
-        std::string list;
-        for (std::size_t at = 0, nl; (nl = original.find('\n', at)) != std::string::npos; at = nl + 1)
-            list += original.substr(at, nl - at) + end;
-        write(cruise / "stations.dat", list);
-        ASSERT_EQ(run({"key Enter", "menu 40007"}), 0) << err;
-        EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}})) << "ends " << end.size();
+        fs::remove_all(cruise);
+        copyDemo(cruise);
+        for (const auto& e : fs::directory_iterator(cruise)) {
+            const std::string bytes = read(e.path());
+            std::string converted;
+            for (char c : bytes) converted += c == '\n' ? end : std::string(1, c);
+            write(e.path(), converted);
+        }
+        ASSERT_EQ(run(lines), 0) << err;
         EXPECT_EQ(out, "");
+        EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, -1}})) << "ends " << end.size();
+        for (const char* f : {"DEMO01q.001", "DEMO01e.001", "DEMO01q.002", "DEMO01e.002"})
+            EXPECT_EQ(read(cruise / f), read(lf / f)) << f << ", ends " << end.size();
     }
 }
 
