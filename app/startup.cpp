@@ -135,11 +135,11 @@ Outcome readControl(State& st) {
 
 }  // namespace
 
-Outcome startFailure(std::string_view reason) {
+Outcome startFailure(std::string_view reason, std::string_view detail) {
     std::fprintf(stderr, "dropfix: %.*s\n", static_cast<int>(reason.size()), reason.data());
     // Started from a desktop, the operator never sees standard error.
     WInitialise(" ");
-    std::string message(reason);
+    std::string message = std::string(reason) + std::string(detail);
     if (!message.empty())
         message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
     WMessageBox(0, 3, 1, message, "Error Info");
@@ -168,7 +168,10 @@ Outcome startup(State& st) {
     st.ierror.fill(0);
     WInitialise(" ");
     if (!st.startLog.open("dropfix-start.log")) {
-        return startFailure("cannot create dropfix-start.log in the working directory");
+        // From a desktop the working directory is not obvious: the box names it.
+        std::error_code ec;
+        return startFailure("cannot create dropfix-start.log in the working directory",
+                            " " + std::filesystem::current_path(ec).string());
     }
     for (auto step : {workingDirectory, pointerFile, directoryMode, buildPaths, checkControl}) {
         if (Outcome o = step(st); o.ends()) return o;

@@ -18,8 +18,8 @@ Outcome startuptail(State& st);
 std::string windowtitle(const FixedText<13>& acruise, int len_acruise);
 
 // Ends the program over a failure of the start-up: the reason on standard
-// error and in a message box, exit status 1.
-Outcome startFailure(std::string_view reason);
+// error, the reason and its detail in a message box, exit status 1.
+Outcome startFailure(std::string_view reason, std::string_view detail = {});
 
 // Ends the program over a path that does not fit its 120 characters: a
 // message box, a record in the log that is open, exit status 1.

@@ -400,9 +400,8 @@ TEST_F(Session, AReadOnlyCruiseDirectoryEndsWithABox) {
     ::chmod(cruise.c_str(), 0555);
     runAsAnOrdinaryUser();
     ASSERT_EQ(run({"menu 40007"}), 1);
-    EXPECT_EQ(
-        out,
-        "box \"Error Info\" \"Cannot create dropfix-start.log in the working directory\" -> ok (default)\n");
+    EXPECT_EQ(out, "box \"Error Info\" \"Cannot create dropfix-start.log in the working directory " +
+                       cruise.string() + "\" -> ok (default)\n");
     EXPECT_NE(err.find("dropfix: cannot create dropfix-start.log in the working directory\n"),
               std::string::npos);
     ::chmod(cruise.c_str(), 0755);
