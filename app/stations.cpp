@@ -84,16 +84,20 @@ int dropNumber(const FixedText<4>& four, StationRead& r) {
     return fileddrop(four);
 }
 
-Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
+void report(Log& mainLog, std::string_view record, std::string_view message) {
     mainLog.record(record);
     mainLog.flush();
     WMessageBox(0, 3, 1, message, "Error Info");
+}
+
+Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
+    report(mainLog, record, message);
     return Outcome::exit(1);
 }
 
-Outcome writeFailure(Log& mainLog, const std::string& path, const WriteResult& w) {
-    const std::string message = "Error writing " + path + ": " + w.reason;
-    return failWith(mainLog, message, message);
+// A failed write is told as the writers of the drop files tell theirs.
+std::string writeMessage(const std::string& path, const WriteResult& w) {
+    return "Error writing " + path + ": " + w.reason;
 }
 
 Outcome openFailure(Log& mainLog) {
@@ -355,8 +359,10 @@ std::string journalPath(const PathText& astations) {
 void journalstatus(const PathText& astations, const StationTable& table, int drop, Log& mainLog) {
     if (drop < 1 || drop > std::min(table.nlines, nstamax)) return;
     const std::string path = journalPath(astations);
-    if (const WriteResult w = appendFileSynced(path, std::string(table[drop].alines.view()) + "\n"); !w)
-        writeFailure(mainLog, path, w);
+    if (const WriteResult w = appendFileSynced(path, std::string(table[drop].alines.view()) + "\n"); !w) {
+        const std::string message = writeMessage(path, w);
+        report(mainLog, message, message);
+    }
 }
 
 std::vector<int> applyjournal(std::string_view journal, StationTable& table) {
@@ -402,7 +408,10 @@ Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& m
         mainLog.record(table.nlines, nlinesnow);
         mainLog.flush();
     }
-    if (const WriteResult w = replaceFileAtomically(path, bytes); !w) return writeFailure(mainLog, path, w);
+    if (const WriteResult w = replaceFileAtomically(path, bytes); !w) {
+        const std::string message = writeMessage(path, w);
+        return failWith(mainLog, message, message);
+    }
     // The list now holds every status of the run. A list read without drops
     // had no journal applied, so its journal stays for a list that has them.
     if (table.nlines >= 1) ::unlink(journalPath(astations).c_str());

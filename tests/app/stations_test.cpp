@@ -395,6 +395,21 @@ TEST_F(StationFileTest, AJournalOfARunWithoutItsRewriteIsAppliedAndTheNextRewrit
     EXPECT_FALSE(fs::exists(journal)) << "a clean exit leaves no journal";
 }
 
+TEST_F(StationFileTest, AJournalThatCannotBeWrittenIsToldAsAFailedWrite) {
+    write(root / "stations.dat", listOf({0, 0}));
+    ASSERT_FALSE(readStations(path(), t, startLog, mainLog).ends());
+    fs::create_directory(root / ".stations.dat.journal");
+    updatestatus(t, 1, 1);
+    journalstatus(path(), t, 1, mainLog);
+    const std::string message =
+        "Error writing " + (root / ".stations.dat.journal").string() + ": cannot open ";
+    const auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Error Info");
+    EXPECT_EQ(boxes[0].message.rfind(message, 0), 0u) << boxes[0].message;
+    EXPECT_NE(mainLog.text().find(message), std::string::npos);
+}
+
 TEST_F(StationFileTest, AListWithoutDropsIsRewrittenToJustTheTerminator) {
     write(root / "stations.dat", "ENDDATA\n");
     const Outcome o = readStations(path(), t, startLog, mainLog);
