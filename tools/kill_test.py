@@ -11,6 +11,7 @@ as an operator would after a crash. Counted:
             whole session writes
   visible   temporary files that a glob of the cruise's files matches
             (any file the editor does not write, without a leading dot)
+  hidden    temporary files with a leading dot, which no glob matches
   debris    temporary files of any name left after the second run
   lost      drops whose status the killed session had stored but the
             second run did not write to stations.dat. A status is stored
@@ -80,7 +81,7 @@ def main():
     after = files(ref)
     shutil.rmtree(ref)
 
-    totals = dict(partial=0, visible=0, debris=0, lost=0, killed_in_session=0, stored=0, interrupted=0)
+    totals = dict(partial=0, visible=0, debris=0, lost=0, killed_in_session=0, stored=0, interrupted=0, hidden=0)
     for _ in range(sessions):
         cruise = os.path.join(work, "cruise")
         shutil.copytree(DEMO, cruise)
@@ -95,6 +96,8 @@ def main():
                 totals["partial"] += not ok
             elif not name.startswith("."):
                 totals["visible"] += 1
+            elif name.endswith(".dropfix-tmp"):
+                totals["hidden"] += 1
         complete = [d for d in range(1, DROPS + 1)
                     if left.get("DEMO01q.%03d" % d) == after["DEMO01q.%03d" % d]
                     and left.get("DEMO01e.%03d" % d) == after["DEMO01e.%03d" % d]]
@@ -116,7 +119,7 @@ def main():
     shutil.rmtree(work)
     print("sessions %d (killed in the session: %d), session length %.0f ms" %
           (sessions, totals["killed_in_session"], length * 1000))
-    print("partial files %(partial)d, visible temporary files %(visible)d, "
+    print("partial files %(partial)d, visible temporary files %(visible)d, hidden ones %(hidden)d, "
           "temporary files after the next run %(debris)d" % totals)
     print("stored statuses %(stored)d, statuses lost %(lost)d, "
           "drops interrupted before their status %(interrupted)d" % totals)
