@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/atomic_file.h"
+#include "toolkit/session.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -138,6 +139,7 @@ Outcome readControl(State& st) {
 Outcome startFailure(std::string_view reason, std::string_view detail) {
     std::fprintf(stderr, "dropfix: %.*s\n", static_cast<int>(reason.size()), reason.data());
     // Started from a desktop, the operator never sees standard error.
+    if (!toolkit::windowSystemReachable()) return Outcome::exit(1);
     WInitialise(" ");
     std::string message = std::string(reason) + std::string(detail);
     if (!message.empty())
