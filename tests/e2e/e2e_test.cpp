@@ -396,6 +396,23 @@ TEST_F(Session, StatusesOfARunWithoutItsRewriteAreRestoredAtTheNextStart) {
     EXPECT_FALSE(has(".stations.dat.journal"));
 }
 
+TEST_F(Session, ADirectoryThatCannotBeEnteredEndsWithABoxOrWithoutADisplayQuietly) {
+    const fs::path missing = root / "missing";
+    ASSERT_EQ(run({"menu 40007"}, missing), 1);
+    const std::string reason = "annot change to " + missing.string() + ": No such file or directory";
+    EXPECT_EQ(out, "box \"Error Info\" \"C" + reason + "\" -> ok (default)\n");
+    EXPECT_NE(err.find("dropfix: c" + reason + "\n"), std::string::npos);
+
+    // With no window system to reach, the line on standard error is all.
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                            std::string(DROPFIX_BINARY) + "' '" + missing.string() + "' 2> '" +
+                            (root / "err.txt").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    EXPECT_EQ(read(root / "err.txt"), "dropfix: c" + reason + "\n");
+}
+
 TEST_F(Session, AReadOnlyCruiseDirectoryEndsWithABox) {
     ::chmod(cruise.c_str(), 0555);
     runAsAnOrdinaryUser();
