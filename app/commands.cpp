@@ -115,6 +115,7 @@ Outcome commonending(State& st, int status) {
     WindowStatusText(storedword(st.files, status, cur, n));
     putDropDigits(st.files, DropSlot::Previous, namedigits(st.files.f2r, st.files.len_f1));
     updatestatus(st.stations, st.idropnum, status);
+    journalstatus(st.paths.astations, st.stations, st.idropnum, st.mainLog);
     refreshoverview(st, st.idropnum);
     st.i9 = 1;
     return droploading(st, LoadEntry::Choose);

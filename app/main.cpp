@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/opening.h"
+#include "app/startup.h"
 #include "app/state.h"
 #include "toolkit/session.h"
 
@@ -101,23 +102,23 @@ std::optional<fs::path> demoCruise(const char* argv0) {
 }
 
 // Copies the demo cruise into a new temporary directory, so that the
-// shipped copy stays as it is.
-std::optional<std::string> copyDemo(const char* argv0) {
+// shipped copy stays as it is. Nothing, with the reason in failure, when it
+// cannot.
+std::optional<std::string> copyDemo(const char* argv0, std::string& failure) {
     const auto source = demoCruise(argv0);
     if (!source) {
-        std::fprintf(stderr, "dropfix: the demo cruise (examples/demo-cruise) was not found\n");
+        failure = "the demo cruise (examples/demo-cruise) was not found";
         return std::nullopt;
     }
     std::error_code ec;
     std::string dir = (fs::temp_directory_path(ec) / "dropfix-demo-XXXXXX").string();
     if (ec || ::mkdtemp(dir.data()) == nullptr) {
-        std::fprintf(stderr, "dropfix: cannot create a temporary directory for the demo cruise\n");
+        failure = "cannot create a temporary directory for the demo cruise";
         return std::nullopt;
     }
     fs::copy(*source, dir, fs::copy_options::recursive, ec);
     if (ec) {
-        std::fprintf(stderr, "dropfix: cannot copy the demo cruise to %s: %s\n", dir.c_str(),
-                     ec.message().c_str());
+        failure = "cannot copy the demo cruise to " + dir + ": " + ec.message();
         return std::nullopt;
     }
     std::fprintf(stderr, "dropfix: demo cruise copied to %s\n", dir.c_str());
@@ -135,11 +136,12 @@ bool displayavailable() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
-bool changeDirectory(const std::string& dir) {
+// Why the directory cannot be entered, or nothing.
+std::optional<std::string> changeDirectory(const std::string& dir) {
     std::error_code ec;
     fs::current_path(dir, ec);
-    if (ec) std::fprintf(stderr, "dropfix: cannot change to %s: %s\n", dir.c_str(), ec.message().c_str());
-    return !ec;
+    if (ec) return "cannot change to " + dir + ": " + ec.message();
+    return std::nullopt;
 }
 
 }  // namespace
@@ -181,8 +183,11 @@ int main(int argc, char** argv) {
     }
 #endif
     std::optional<std::string> dir = cl->dir;
-    if (cl->demo && !(dir = copyDemo(argv[0]))) return 1;
-    if (dir && !changeDirectory(*dir)) return 1;
+    std::string failure;
+    if (cl->demo && !(dir = copyDemo(argv[0], failure))) return startFailure(failure).status;
+    if (dir) {
+        if (const auto failure = changeDirectory(*dir)) return startFailure(*failure).status;
+    }
     const auto state = std::make_unique<State>();
     return run(*state).status;
 }

@@ -91,7 +91,12 @@ PathCheck getdir(PathText& adir, int& len_adir, ErrorFlags& ierror) {
 
 void getpath(const PathText& acontrol, PathText& adir, int& len_adir, ErrorFlags& ierror) {
     adir.blank();
-    const auto p = acontrol.view().find("control.dat");
+    // Only the file name counts: a directory such as "control.dat.d" would
+    // otherwise send the editor to its parent, over another cruise's files.
+    const std::string_view path = acontrol.view();
+    const auto name = path.find_last_of(pathsep);
+    const auto from = name == std::string_view::npos ? 0 : name + 1;
+    const auto p = path.find("control.dat", from);
     if (p == std::string_view::npos) {
         ierror[40] = 1;
         return;

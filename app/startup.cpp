@@ -2,10 +2,13 @@
 // window title and the drop-file templates.
 #include "app/startup.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
+#include "base/atomic_file.h"
+#include "toolkit/session.h"
 #include "toolkit/toolkit.h"
 
 namespace {
@@ -95,8 +98,7 @@ Outcome openMainLog(State& st) {
     if (!st.mainLog.open(pathString(p.adropfix))) {
         st.startLog.record("cannot create dropfix.log:", p.adropfix);
         st.startLog.flush();
-        std::fprintf(stderr, "dropfix: cannot create %s\n", pathString(p.adropfix).c_str());
-        return Outcome::exit(1);
+        return startFailure("cannot create " + pathString(p.adropfix));
     }
     st.mainLog.record("adropfix=", p.adropfix);
     st.mainLog.record("astations=", p.astations);
@@ -105,6 +107,17 @@ Outcome openMainLog(State& st) {
     st.mainLog.record("f1r=", st.files.f1r);
     st.mainLog.flush();
     return Outcome::proceed();
+}
+
+// A run killed while it replaced a cruise file left its temporary file
+// beside it; the next run clears it away before it writes anything there.
+void removeDebris(State& st) {
+    const Paths& p = st.paths;
+    const std::string dir =
+        p.len_dirpath > 0 ? std::string(p.astations.cols(1, static_cast<std::size_t>(p.len_dirpath))) : ".";
+    const auto removed = removeTemporaryFiles(dir);
+    for (const auto& f : removed) st.startLog.record("removed temporary file of a killed run: " + f);
+    if (!removed.empty()) st.startLog.flush();
 }
 
 Outcome readControl(State& st) {
@@ -122,6 +135,18 @@ Outcome readControl(State& st) {
 }
 
 }  // namespace
+
+Outcome startFailure(std::string_view reason, std::string_view detail) {
+    std::fprintf(stderr, "dropfix: %.*s\n", static_cast<int>(reason.size()), reason.data());
+    // Started from a desktop, the operator never sees standard error.
+    if (!toolkit::windowSystemReachable()) return Outcome::exit(1);
+    WInitialise(" ");
+    std::string message = std::string(reason) + std::string(detail);
+    if (!message.empty())
+        message[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(message[0])));
+    WMessageBox(0, 3, 1, message, "Error Info");
+    return Outcome::exit(1);
+}
 
 Outcome pathTooLong(const TooLong& p, Log& log) {
     const std::string message = std::string(tooLongMessage) + p.path;
@@ -145,8 +170,10 @@ Outcome startup(State& st) {
     st.ierror.fill(0);
     WInitialise(" ");
     if (!st.startLog.open("dropfix-start.log")) {
-        std::fprintf(stderr, "dropfix: cannot create dropfix-start.log in the working directory\n");
-        return Outcome::exit(1);
+        // From a desktop the working directory is not obvious: the box names it.
+        std::error_code ec;
+        return startFailure("cannot create dropfix-start.log in the working directory",
+                            " " + std::filesystem::current_path(ec).string());
     }
     for (auto step : {workingDirectory, pointerFile, directoryMode, buildPaths, checkControl}) {
         if (Outcome o = step(st); o.ends()) return o;
@@ -158,6 +185,7 @@ Outcome startuptail(State& st) {
     st.i9 = 0;
     st.files.ieditktd = 1;
     if (Outcome o = openMainLog(st); o.ends()) return o;
+    removeDebris(st);
     blankDropFiles(st.files);
     if (Outcome o = readControl(st); o.ends()) return o;
     if (auto e = buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {

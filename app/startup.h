@@ -2,6 +2,7 @@
 // control.dat, and the start-up tail that the File command runs again.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "app/outcome.h"
 #include "app/state.h"
@@ -15,6 +16,10 @@ Outcome startuptail(State& st);
 
 // "Dropfix", a blank and up to seven characters of the cruise name.
 std::string windowtitle(const FixedText<13>& acruise, int len_acruise);
+
+// Ends the program over a failure of the start-up: the reason on standard
+// error, the reason and its detail in a message box, exit status 1.
+Outcome startFailure(std::string_view reason, std::string_view detail = {});
 
 // Ends the program over a path that does not fit its 120 characters: a
 // message box, a record in the log that is open, exit status 1.

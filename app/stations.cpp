@@ -1,7 +1,12 @@
 // Reading, choosing from, updating and writing back the station list.
 #include "app/stations.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
+
+#include <unistd.h>
 
 #include "base/atomic_file.h"
 #include "base/fields.h"
@@ -79,11 +84,20 @@ int dropNumber(const FixedText<4>& four, StationRead& r) {
     return fileddrop(four);
 }
 
-Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
+void report(Log& mainLog, std::string_view record, std::string_view message) {
     mainLog.record(record);
     mainLog.flush();
     WMessageBox(0, 3, 1, message, "Error Info");
+}
+
+Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
+    report(mainLog, record, message);
     return Outcome::exit(1);
+}
+
+// A failed write is told as the writers of the drop files tell theirs.
+std::string writeMessage(const std::string& path, const WriteResult& w) {
+    return "Error writing " + path + ": " + w.reason;
 }
 
 Outcome openFailure(Log& mainLog) {
@@ -99,6 +113,43 @@ Outcome readFailure(Log& mainLog) {
 // written back whole.
 bool readWhole(const std::string& path, std::string& bytes) {
     return readFileBytes(path, bytes, maxStationBytes) && bytes.size() < maxStationBytes;
+}
+
+constexpr std::string_view journalName = ".stations.dat.journal";
+
+// The journal of one drop line: its front and tail must still be those of
+// the table's line, or the journal belongs to another list.
+std::optional<int> journaledStatus(std::string_view raw, const StationTable& table, int& drop) {
+    if (raw.size() != 70) return std::nullopt;
+    const FixedText<70> line(raw);
+    drop = fileddrop(FixedText<4>(raw));
+    if (drop < 1 || drop > table.nlines) return std::nullopt;
+    const StationLine& s = table[drop];
+    if (line.cols(1, 57) != s.afront.view() || line.cols(63, 70) != s.atail.view()) return std::nullopt;
+    const auto status = readIntField(line.cols(58, 62));
+    if (!status || *status < -99999 || *status > 99999) return std::nullopt;
+    return static_cast<int>(*status);
+}
+
+// "003", "003 and 004", "003, 004 and 005".
+std::string dropList(const StationTable& table, const std::vector<int>& drops) {
+    std::string out;
+    for (std::size_t i = 0; i < drops.size(); ++i) {
+        if (i > 0) out += i + 1 == drops.size() ? " and " : ", ";
+        out += table[drops[i]].adropno.view();
+    }
+    return out;
+}
+
+void applyJournalFile(const PathText& astations, StationTable& table, Log& startLogFile) {
+    std::string bytes;
+    if (!readFileBytes(journalPath(astations), bytes, maxStationBytes)) return;
+    const std::vector<int> drops = applyjournal(bytes, table);
+    if (drops.empty()) return;
+    const std::string message = restoredMessage(table, drops);
+    startLogFile.record(message);
+    startLogFile.flush();
+    WMessageBox(0, 4, 1, message, "Statuses restored");
 }
 
 }  // namespace
@@ -135,7 +186,10 @@ float ch2real(std::string_view text, int first, int width) {
 StationRead parseStations(std::string_view bytes, StationTable& table) {
     StationRead r;
     // Nothing of an earlier list (another cruise directory) may survive.
-    for (auto& l : table.line) l = StationLine{};
+    // Only the lines up to nlines are ever filled or changed, so clearing
+    // those suffices, and a short list is read without touching 999 lines.
+    const int used = std::clamp(table.nlines, 0, nstamax);
+    std::fill_n(table.line.begin(), used + 1, StationLine{});
     table.nlines = 0;
     LineReader lines(bytes);
     int lineno = 0;
@@ -199,7 +253,9 @@ Outcome readStations(const PathText& astations, StationTable& table, Log& startL
     }
     startLogFile.flush();
     switch (r.failure) {
-        case StationFailure::None: return Outcome::proceed();
+        case StationFailure::None:
+            applyJournalFile(astations, table, startLogFile);
+            return Outcome::proceed();
         case StationFailure::Read: return readFailure(mainLog);
         case StationFailure::EndOfFile:
             mainLog.record(" OMQA: end of file in stations.dat ");
@@ -242,7 +298,7 @@ void choosedrop(const StationTable& table, DropFiles& files, int& idropnum, int&
 }
 
 void updatestatus(StationTable& table, int idropnum, int status) {
-    if (idropnum < 1 || idropnum > nstamax) return;
+    if (idropnum < 1 || idropnum > std::min(table.nlines, nstamax)) return;
     StationLine& s = table[idropnum];
     s.istatus = status;
     s.alines.putField(1, 57, s.afront.view());
@@ -262,33 +318,82 @@ void writeinfoesedit(SlotLabel& ainfo, const StationTable& table, int drop) {
 }
 
 std::string stationsBytes(const StationTable& table, std::string_view fileAtExit, int& nlinesnow) {
-    std::vector<FixedText<70>> blines;
+    std::string out;
+    out.reserve((fileAtExit.size() / 60 + static_cast<std::size_t>(table.nlines) + 2) * 71);
+    auto put = [&out](std::string_view line) {
+        out += FixedText<70>(line).view();
+        out += '\n';
+    };
     LineReader lines(fileAtExit);
     std::string_view raw;
     int drops = 0;
-    while (lines.next(raw) && !isTerminator(raw)) {
-        // A line that the reading passed over (blank, or without a drop
-        // number) among the table's drops has no table line in its place;
-        // counted, it would push the last drop line of the table among the
-        // gained lines and write it twice.
-        const bool dropline = fileddrop(FixedText<4>(raw)) != 0;
-        if (!dropline && drops < table.nlines) continue;
+    nlinesnow = 0;
+    while (lines.next(raw)) {
+        const FixedText<4> four(raw);
+        // As in the reading, " END" before the first drop line does not end
+        // a list that has drops; in a list without any it does.
+        if (four == "ENDD" || (four == " END" && (drops >= 1 || table.nlines == 0))) break;
+        // Every line keeps its place: the k-th drop line becomes the table's
+        // line k with its new status, and any other line is written as found.
+        const bool dropline = fileddrop(four) != 0;
+        // Lines that the reading passed over among the table's drops are not
+        // lines the file gained, so they do not count for the "differs" record.
+        if (dropline || drops >= table.nlines) ++nlinesnow;
         if (dropline) ++drops;
-        blines.emplace_back(raw);
+        put(dropline && drops <= table.nlines ? table[drops].alines.view() : raw);
     }
-    nlinesnow = static_cast<int>(blines.size());
-    std::string out;
-    out.reserve((static_cast<std::size_t>(std::max(table.nlines, nlinesnow)) + 1) * 71);
-    for (int i = 1; i <= table.nlines && i <= nstamax; ++i) {
-        out += table[i].alines.view();
-        out += '\n';
-    }
-    for (int j = table.nlines + 1; j <= nlinesnow; ++j) {
-        out += blines[static_cast<std::size_t>(j - 1)].view();
-        out += '\n';
-    }
+    // Drop lines that vanished from the file while the editor ran still hold
+    // statuses of this run: they are written before the terminator.
+    for (int i = drops + 1; i <= table.nlines && i <= nstamax; ++i) put(table[i].alines.view());
     out += "ENDDATA\n";
     return out;
+}
+
+std::string journalPath(const PathText& astations) {
+    const std::string path = pathString(astations);
+    const auto slash = path.find_last_of(pathsep);
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) +
+           std::string(journalName);
+}
+
+void journalstatus(const PathText& astations, const StationTable& table, int drop, Log& mainLog) {
+    if (drop < 1 || drop > std::min(table.nlines, nstamax)) return;
+    const std::string path = journalPath(astations);
+    if (const WriteResult w = appendFileSynced(path, std::string(table[drop].alines.view()) + "\n"); !w) {
+        const std::string message = writeMessage(path, w);
+        report(mainLog, message, message);
+    }
+}
+
+std::vector<int> applyjournal(std::string_view journal, StationTable& table) {
+    // A line cut short by a kill during its append has no line end.
+    journal = journal.substr(0, journal.find_last_of('\n') + 1);
+    std::vector<std::pair<int, int>> before;  // drop, status in the list
+    LineReader lines(journal);
+    std::string_view raw;
+    while (lines.next(raw)) {
+        int drop = 0;
+        const auto status = journaledStatus(raw, table, drop);
+        if (!status) continue;
+        before.emplace_back(drop, table[drop].istatus);
+        updatestatus(table, drop, *status);
+    }
+    // A drop stored twice is named once, and only when its status changed.
+    std::vector<int> restored;
+    std::stable_sort(before.begin(), before.end(), [](auto a, auto b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        const auto [drop, status] = before[i];
+        const bool first = i == 0 || before[i - 1].first != drop;
+        if (first && table[drop].istatus != status) restored.push_back(drop);
+    }
+    return restored;
+}
+
+std::string restoredMessage(const StationTable& table, const std::vector<int>& drops) {
+    const bool one = drops.size() == 1;
+    return std::string("The last session ended before stations.dat was written; ") +
+           (one ? "the status of drop " : "the statuses of drops ") + dropList(table, drops) +
+           (one ? " is" : " are") + " restored from its journal";
 }
 
 Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& mainLog, int status) {
@@ -304,8 +409,11 @@ Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& m
         mainLog.flush();
     }
     if (const WriteResult w = replaceFileAtomically(path, bytes); !w) {
-        const std::string message = "Error writing " + path + ": " + w.reason;
+        const std::string message = writeMessage(path, w);
         return failWith(mainLog, message, message);
     }
+    // The list now holds every status of the run. A list read without drops
+    // had no journal applied, so its journal stays for a list that has them.
+    if (table.nlines >= 1) ::unlink(journalPath(astations).c_str());
     return Outcome::exit(status);
 }

@@ -12,6 +12,7 @@
 #include "app/log.h"
 #include "app/outcome.h"
 #include "app/paths.h"
+#include "base/atomic_file.h"
 #include "base/fixed_text.h"
 #include "profile/profile_store.h"
 
@@ -63,7 +64,8 @@ float ch2real(std::string_view text, int first, int width);
 // The reading of the list over its bytes, with the checks and warnings.
 StationRead parseStations(std::string_view bytes, StationTable& table);
 
-// Reads astations into the table with its message boxes and log records.
+// Reads astations into the table with its message boxes and log records,
+// then applies the journal that a run without its exit rewrite left.
 // Every failure ends the program; the end of file failure does so through
 // the exit rewrite.
 Outcome readStations(const PathText& astations, StationTable& table, Log& startLog, Log& mainLog);
@@ -84,6 +86,24 @@ void writeinfoesedit(SlotLabel& ainfo, const StationTable& table, int drop);
 // number that stand among the table's drops (the reading passed over them).
 std::string stationsBytes(const StationTable& table, std::string_view fileAtExit, int& nlinesnow);
 
-// The exit rewrite: writes the list back atomically and ends the program
-// with status (or with 1 when the list cannot be read or written).
+// The journal beside stations.dat (".stations.dat.journal"): a stored drop's
+// line goes there at once, so that a run that ends without its exit rewrite
+// loses no status.
+std::string journalPath(const PathText& astations);
+
+// Appends the line of drop to the journal and flushes it to disk. A failure
+// is shown and logged as a failed write; the drop itself is stored already.
+void journalstatus(const PathText& astations, const StationTable& table, int drop, Log& mainLog);
+
+// Sets the statuses that the journal holds for the table's drops; returns
+// the drops whose status changed, in drop order. Lines of other drops or of
+// another list are passed over.
+std::vector<int> applyjournal(std::string_view journal, StationTable& table);
+
+// The text of the box and the log record that name the restored drops.
+std::string restoredMessage(const StationTable& table, const std::vector<int>& drops);
+
+// The exit rewrite: writes the list back atomically, removes the journal
+// and ends the program with status (or with 1 when the list cannot be read
+// or written).
 Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& mainLog, int status = 0);

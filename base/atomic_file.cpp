@@ -2,13 +2,16 @@
 // never a mixture; whole files read with a bound; bytes split into lines.
 #include "base/atomic_file.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -19,57 +22,147 @@ std::string directoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+std::string fileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 WriteResult failure(const std::string& what) {
     return WriteResult{false, what + ": " + std::strerror(errno)};
 }
 
-}  // namespace
+bool endsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
 
-WriteResult replaceFileAtomically(const std::string& path, std::string_view bytes) {
-    std::string tmpl = path + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0) return failure("cannot create a temporary file beside " + path);
-    // A new file keeps the permissions that an ordinary create would give.
+// The file that path names once symbolic links are followed: replacing the
+// link itself would leave the file it points at without the new bytes.
+std::string followLinks(const std::string& path) {
+    std::string p = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        std::string target(4096, '\0');
+        const ssize_t n = ::readlink(p.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return p;
+        target.resize(static_cast<std::size_t>(n));
+        p = target.front() == '/' ? target : directoryOf(p) + "/" + target;
+    }
+    return p;
+}
+
+// Gives the new file the mode and group of the file it replaces, so that a
+// cruise shared by a group stays writable for the others; a new file gets
+// what an ordinary create would give.
+void copyOwnership(int fd, const std::string& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0) {
+        // Not every user may give a file every group; the permissions are
+        // kept even then, but not a set-group-ID bit meant for another group.
+        const bool grouped = ::fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
+        ::fchmod(fd, st.st_mode & (grouped ? 07777 : 0777));
+        return;
+    }
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
+}
 
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            WriteResult r = failure("cannot write " + path);
-            ::close(fd);
-            ::unlink(tmpl.c_str());
-            return r;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    // A full fsync: fdatasync would skip only the file times, and for a new
-    // file on ext4 both wait for the same journal commit, so it saves nothing.
-    if (::fsync(fd) != 0) {
-        WriteResult r = failure("cannot flush " + path);
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        return r;
-    }
-    if (::close(fd) != 0) {
-        WriteResult r = failure("cannot close " + path);
-        ::unlink(tmpl.c_str());
-        return r;
-    }
-    if (::rename(tmpl.c_str(), path.c_str()) != 0) {
-        WriteResult r = failure("cannot replace " + path);
-        ::unlink(tmpl.c_str());
-        return r;
-    }
-    // The rename itself must reach the disk too.
+void syncDirectory(const std::string& path) {
     const int dfd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Old runs named their temporary files "<name>.tmp-XXXXXX", beside the
+// cruise files and matching their globs.
+bool isOldTemporaryName(std::string_view name) {
+    const auto dash = name.rfind(".tmp-");
+    if (dash == std::string_view::npos || dash == 0 || name.size() - dash != 11) return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(dash) + 5, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+}  // namespace
+
+bool isTemporaryName(std::string_view name) {
+    const bool current =
+        name.size() > temporarySuffix.size() + 8 && name.front() == '.' && endsWith(name, temporarySuffix);
+    return current || isOldTemporaryName(name);
+}
+
+std::vector<std::string> removeTemporaryFiles(const std::string& directory) {
+    std::vector<std::string> removed;
+    DIR* d = ::opendir(directory.c_str());
+    if (!d) return removed;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (!isTemporaryName(name)) continue;
+        const std::string path = directory + (directory.ends_with('/') ? "" : "/") + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) {
+            removed.push_back(path);
+        }
+    }
+    ::closedir(d);
+    return removed;
+}
+
+WriteResult replaceFileAtomically(const std::string& path, std::string_view bytes) {
+    const std::string target = followLinks(path);
+    // A plain overwrite of a file the user may not write fails; replacing it
+    // by a rename would succeed without a word.
+    if (::access(target.c_str(), F_OK) == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return failure("cannot write " + path);
+    std::string tmp =
+        directoryOf(target) + "/." + fileNameOf(target) + ".XXXXXX" + std::string(temporarySuffix);
+    const int fd = ::mkstemps(tmp.data(), static_cast<int>(temporarySuffix.size()));
+    if (fd < 0) return failure("cannot create a temporary file beside " + path);
+    copyOwnership(fd, target);
+
+    auto abandon = [&](const std::string& what, bool open) {
+        WriteResult r = failure(what);
+        if (open) ::close(fd);
+        ::unlink(tmp.c_str());
+        return r;
+    };
+    if (!writeAll(fd, bytes)) return abandon("cannot write " + path, true);
+    // A full fsync: fdatasync would skip only the file times, and for a new
+    // file on ext4 both wait for the same journal commit, so it saves nothing.
+    if (::fsync(fd) != 0) return abandon("cannot flush " + path, true);
+    if (::close(fd) != 0) return abandon("cannot close " + path, false);
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return abandon("cannot replace " + path, false);
+    // The rename itself must reach the disk too.
+    syncDirectory(target);
+    return {};
+}
+
+WriteResult appendFileSynced(const std::string& path, std::string_view bytes) {
+    const bool isNew = ::access(path.c_str(), F_OK) != 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return failure("cannot open " + path);
+    if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
+        WriteResult r = failure("cannot write " + path);
+        ::close(fd);
+        return r;
+    }
+    if (::close(fd) != 0) return failure("cannot close " + path);
+    if (isNew) syncDirectory(path);
     return {};
 }
 
@@ -96,14 +189,16 @@ bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxB
 
 bool LineReader::next(std::string_view& line) {
     if (rest_.empty()) return false;
-    const auto nl = rest_.find('\n');
-    if (nl == std::string_view::npos) {
+    // Files written on old Macs end their lines with a lone CR; read as one
+    // line, such a station list would lose every drop but the first.
+    const auto end = rest_.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
         line = rest_;
         rest_ = {};
-    } else {
-        line = rest_.substr(0, nl);
-        rest_ = rest_.substr(nl + 1);
+        return true;
     }
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    line = rest_.substr(0, end);
+    const bool crlf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+    rest_.remove_prefix(end + (crlf ? 2 : 1));
     return true;
 }

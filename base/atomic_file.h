@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct WriteResult {
     bool ok = true;
@@ -11,18 +12,36 @@ struct WriteResult {
 };
 
 // Writes bytes to a temporary file in the directory of path, flushes it to
-// disk and renames it over path. On failure path is untouched and the
-// temporary file is removed.
+// disk and renames it over path. A symbolic link is followed to the file it
+// names; the replaced file's mode and group are kept; a file the user may
+// not write is refused, as a plain overwrite would be. On failure path is
+// untouched and the temporary file is removed.
 WriteResult replaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// Appends bytes to path (created when missing) and flushes them to disk
+// before it returns.
+WriteResult appendFileSynced(const std::string& path, std::string_view bytes);
+
+// The temporary files start with a dot and end with this suffix, so that no
+// glob of the cruise's files matches one.
+inline constexpr std::string_view temporarySuffix = ".dropfix-tmp";
+
+// True for the name of a temporary file of this program, of today's form or
+// of the "<name>.tmp-XXXXXX" form that earlier versions left.
+bool isTemporaryName(std::string_view name);
+
+// Removes the temporary files that a killed run left in directory; returns
+// their paths.
+std::vector<std::string> removeTemporaryFiles(const std::string& directory);
 
 // Reads a file, at most maxBytes of it, so that a huge or endless file can
 // never exhaust memory: the readers never need more than a few hundred
 // kilobytes of any cruise file. False when it cannot be opened or read.
 bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes = 64u << 20);
 
-// Splits file bytes into lines, accepting LF and CRLF: a trailing CR is
-// dropped before the caller takes columns. A last line without a line end
-// still counts.
+// Splits file bytes into lines, accepting LF, CRLF and a lone CR as the
+// end of a line; the caller takes columns from the line without its end. A
+// last line without a line end still counts.
 class LineReader {
 public:
     explicit LineReader(std::string_view bytes) : rest_(bytes) {}

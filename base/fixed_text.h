@@ -58,7 +58,9 @@ public:
 
     // Places s from column col on; what would fall past column N is dropped.
     void put(std::size_t col, std::string_view s) {
-        for (std::size_t i = 0; i < s.size(); ++i) set(col + i, s[i]);
+        // Only the characters that land in 1..N are visited: a long line put
+        // into a short text costs its width, not the line's length.
+        for (std::size_t i = col >= 1 ? 0 : 1; i < s.size() && col + i <= N; ++i) c_[col + i - 1] = s[i];
     }
     // Places s into columns first..last, blank-padded or cut to that width.
     void putField(std::size_t first, std::size_t last, std::string_view s) {

@@ -49,15 +49,26 @@ const char* answerWord(Answer a) {
     return "ok";
 }
 
+// Control characters are escaped, so that a text holding a NUL or a stray
+// control byte shows whole in the transcript and the line stays one line.
 std::string quoted(std::string_view s) {
     std::string out = "\"";
     for (char c : s) {
-        if (c == '\r')
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '\r') {
             out += "\\r";
-        else if (c == '\n')
+        } else if (c == '\n') {
             out += "\\n";
-        else
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20 || u == 0x7f) {
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
             out += c;
+        }
     }
     return out + "\"";
 }
@@ -67,6 +78,11 @@ bool answersFromQueue() {
 }
 bool filesFromQueue() {
     return noWindowSystem() || scriptActive() || !session().files.empty();
+}
+
+// The whole text, NULs included, as the transcript shows it.
+QString latin1(const std::string& s) {
+    return QString::fromLatin1(s.data(), qsizetype(s.size()));
 }
 
 Answer showQtBox(int buttons, int icon, int defaultButton, const QString& message, const QString& title) {
@@ -188,8 +204,8 @@ void WMessageBox(int buttons, int icon, int defaultButton, std::string_view mess
             r.usedDefault = true;
         }
     } else {
-        a = toolkit::showQtBox(buttons, icon, defaultButton, QString::fromLatin1(r.message.c_str()),
-                               QString::fromLatin1(r.title.c_str()));
+        a = toolkit::showQtBox(buttons, icon, defaultButton, toolkit::latin1(r.message),
+                               toolkit::latin1(r.title));
     }
     r.exitCode = toolkit::exitCodeFor(a);
     s.lastDialogExit = r.exitCode;

@@ -304,7 +304,7 @@ void stopScript() {
 
 void transcript(const std::string& line) {
     if (!scriptActive()) return;
-    std::fputs(line.c_str(), stdout);
+    std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }

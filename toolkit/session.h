@@ -27,6 +27,11 @@ struct FileRecord {
 void setHeadless(bool on);
 bool headless();
 
+// True when a message box can be shown or recorded: headless, a running
+// application, or a platform that Qt can reach (offscreen, an X or Wayland
+// display). Without one, starting the application would abort the program.
+bool windowSystemReachable();
+
 void queueAnswer(Answer a);
 void queueFile(std::optional<std::string> path);  // nothing = cancel
 std::vector<BoxRecord> takeBoxes();

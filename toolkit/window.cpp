@@ -47,6 +47,19 @@ bool noWindowSystem() {
     return headless() || !core().app;
 }
 
+bool windowSystemReachable() {
+    if (headless() || core().app) return true;
+#if defined(__linux__)
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+#else
+    return true;
+#endif
+}
+
 namespace {
 
 char programName[] = "dropfix";

@@ -34,7 +34,7 @@ if [ -d fuzz ] && ls fuzz/*.cpp >/dev/null 2>&1 && command -v clang++ >/dev/null
     corpus=fuzz/corpus/${name#fuzz_}
     mkdir -p build-fuzz/corpus-$name
     echo "-- $name"
-    "$f" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=20000 -print_final_stats=0 \
+    "$f" -max_total_time="${FUZZ_SECONDS:-15}" -max_len=80000 -print_final_stats=0 \
       build-fuzz/corpus-$name $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 3
   done
 fi

@@ -82,6 +82,17 @@ TEST_F(PathsTest, GetpathTakesTheDirectoryOfControlDat) {
     EXPECT_EQ(len_adir, 5);
     EXPECT_EQ(adir.trimmed(), "/a/b/");
 
+    // A directory named like the file is not the file: its parent would be
+    // another cruise.
+    getpath(PathText("/x/control.dat.d/control.dat"), adir, len_adir, ierror);
+    EXPECT_EQ(adir.trimmed(), "/x/control.dat.d/");
+    EXPECT_EQ(len_adir, 17);
+    EXPECT_EQ(ierror[40], 0);
+    getpath(PathText("/x/control.dat.d/other.dat"), adir, len_adir, ierror);
+    EXPECT_EQ(ierror[40], 1);
+    ierror[40] = 0;
+    len_adir = 5;
+
     adir = PathText("old");
     getpath(PathText("/a/b/other.dat"), adir, len_adir, ierror);
     EXPECT_EQ(ierror[40], 1);

@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <filesystem>
+#include <random>
+
 #include "app_fixture.h"
 #include "base/atomic_file.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -220,7 +226,10 @@ TEST(Stations, RewriteAfterPassedOverLinesWritesNoDropTwice) {
     int nlinesnow = 0;
     std::string out = stationsBytes(t, list + "ENDDATA\n", nlinesnow);
     EXPECT_EQ(nlinesnow, 2) << "an unchanged file has not grown";
-    EXPECT_EQ(out, std::string(t[1].alines.view()) + "\n" + std::string(t[2].alines.view()) + "\nENDDATA\n");
+    // The passed-over lines stay where they stood.
+    EXPECT_EQ(out, std::string(70, ' ') + "\n" + std::string(t[1].alines.view()) + "\n" +
+                       std::string(FixedText<70>("xABC").view()) + "\n" + std::string(t[2].alines.view()) +
+                       "\nENDDATA\n");
 
     // Lines gained at exit still follow, whatever they hold.
     out = stationsBytes(t, list + stationLine(3, "0") + "\n\n", nlinesnow);
@@ -229,10 +238,99 @@ TEST(Stations, RewriteAfterPassedOverLinesWritesNoDropTwice) {
     std::string_view l;
     std::vector<std::string> got;
     while (lines.next(l)) got.emplace_back(l);
-    ASSERT_EQ(got.size(), 5u);
-    EXPECT_EQ(got[2].substr(1, 3), "003");
-    EXPECT_EQ(got[3], std::string(70, ' '));
-    EXPECT_EQ(got[4], "ENDDATA");
+    ASSERT_EQ(got.size(), 7u);
+    EXPECT_EQ(got[4].substr(1, 3), "003");
+    EXPECT_EQ(got[5], std::string(70, ' '));
+    EXPECT_EQ(got[6], "ENDDATA");
+}
+
+// Lists as operators and other programs leave them: any line ends, blank
+// and garbage lines among the drops, lines appended while the editor ran.
+// Every line before the terminator comes back once, in its place, as 70
+// columns; only the status columns of the drop lines change.
+TEST(Stations, RewriteKeepsEveryLineInItsPlaceWhateverTheLineEnds) {
+    std::mt19937 rng(9);
+    const auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const auto garbage = [&] {
+        // Three letters at least: "#T" would read as drop 36 ('T' - '0').
+        std::string g = "#";
+        for (int i = 3 + pick(73); i > 0; --i) g += static_cast<char>('A' + pick(26));
+        return g;
+    };
+    for (int round = 0; round < 400; ++round) {
+        std::vector<std::string> lines;
+        int drops = 0;
+        for (int i = pick(25); i > 0; --i) {
+            const int kind = pick(8);
+            if (kind < 5) lines.push_back(stationLine(++drops, writeI(pick(2), 5)));
+            if (kind == 5) lines.push_back(pick(2) ? "" : "   ");
+            if (kind == 6) lines.push_back(garbage());
+            if (kind == 7 && drops == 0) lines.push_back(" END");
+        }
+        if (drops == 0) continue;
+        std::vector<std::string> atExit = lines;
+        for (int i = pick(4); i > 0; --i) atExit.push_back(pick(2) ? stationLine(++drops, "0") : garbage());
+        static constexpr const char* ends[] = {"\n", "\r\n", "\r"};
+        const auto join = [&](const std::vector<std::string>& ls) {
+            std::string b;
+            for (const auto& l : ls) {
+                // A lone CR, then an empty line ended by LF, reads as one CRLF.
+                const bool afterCr = !b.empty() && b.back() == '\r';
+                b += l + (afterCr && l.empty() ? "\r" : ends[pick(3)]);
+            }
+            return b + (pick(2) ? "ENDDATA" : " END") + ends[pick(3)];
+        };
+        StationTable t;
+        ASSERT_EQ(parseStations(join(lines), t).failure, StationFailure::None);
+        for (int d = 1; d <= t.nlines; ++d) {
+            if (pick(2)) updatestatus(t, d, std::array{1, -1, -4}[static_cast<std::size_t>(pick(3))]);
+        }
+        int nlinesnow = 0;
+        const std::string out = stationsBytes(t, join(atExit), nlinesnow);
+        ASSERT_EQ(out.size(), atExit.size() * 71 + 8) << "no line missing or doubled";
+        int drop = 0;
+        for (std::size_t i = 0; i < atExit.size(); ++i) {
+            FixedText<70> want(atExit[i]);
+            if (atExit[i].rfind(" ", 0) == 0 && atExit[i].size() > 60 && ++drop <= t.nlines)
+                want.putField(58, 62, writeI(t[drop].istatus, 5));
+            EXPECT_EQ(out.substr(i * 71, 71), std::string(want.view()) + "\n") << "round " << round;
+        }
+        EXPECT_EQ(out.substr(atExit.size() * 71), "ENDDATA\n");
+    }
+}
+
+TEST(Stations, RestoredDropsAreNamedAsTheOperatorReadsThem) {
+    StationTable t;
+    ASSERT_EQ(parseStations(listOf({0, 0, 0, 0, 0}), t).failure, StationFailure::None);
+    const std::string head = "The last session ended before stations.dat was written; ";
+    EXPECT_EQ(restoredMessage(t, {3}), head + "the status of drop 003 is restored from its journal");
+    EXPECT_EQ(restoredMessage(t, {1, 4}),
+              head + "the statuses of drops 001 and 004 are restored from its journal");
+    EXPECT_EQ(restoredMessage(t, {3, 4, 5}),
+              head + "the statuses of drops 003, 004 and 005 are restored from its journal");
+}
+
+// Only lines of this list's drops count: a line of another list, of a drop
+// the list does not hold, one cut short by a kill, or one that sets the
+// status the list already has restores nothing.
+TEST(Stations, TheJournalRestoresOnlyWhatItHoldsForThisList) {
+    StationTable t;
+    ASSERT_EQ(parseStations(listOf({1, 0, 0, 0}), t).failure, StationFailure::None);
+    StationTable other;
+    ASSERT_EQ(parseStations(listOf({0, 0, 0, 0, 0, 0}), other).failure, StationFailure::None);
+    const auto lineOf = [](StationTable& table, int drop, int status) {
+        updatestatus(table, drop, status);
+        return std::string(table[drop].alines.view()) + "\n";
+    };
+    std::string foreign = lineOf(other, 3, 1);
+    foreign.replace(40, 3, "999");
+    const std::string journal = lineOf(other, 2, 1) + lineOf(other, 2, -4) + lineOf(other, 1, 1) + foreign +
+                                lineOf(other, 6, 1) + lineOf(other, 4, -1).substr(0, 50);
+    EXPECT_EQ(applyjournal(journal, t), std::vector<int>{2});
+    EXPECT_EQ(t[2].istatus, -4) << "the last line of a drop holds its status";
+    EXPECT_EQ(t[2].alines.cols(58, 62), "   -4");
+    EXPECT_EQ(t[3].istatus, 0);
+    EXPECT_EQ(t[4].istatus, 0);
 }
 
 class StationFileTest : public AppTest {
@@ -258,6 +356,58 @@ TEST_F(StationFileTest, ExitRewriteReportsAGrownFileAndWritesItAtomically) {
     const std::string after = read(root / "stations.dat");
     EXPECT_EQ(after.size(), 7u * 71 + 8);
     EXPECT_EQ(after.substr(57, 5), "   -1");
+}
+
+TEST_F(StationFileTest, AJournalOfARunWithoutItsRewriteIsAppliedAndTheNextRewriteRemovesIt) {
+    write(root / "stations.dat", listOf({0, 0, 0, 0, 0}));
+    ASSERT_FALSE(readStations(path(), t, startLog, mainLog).ends());
+    for (auto [drop, status] : {std::pair{3, 1}, {4, -1}, {5, -4}}) {
+        updatestatus(t, drop, status);
+        journalstatus(path(), t, drop, mainLog);
+    }
+    const fs::path journal = root / ".stations.dat.journal";
+    EXPECT_EQ(read(journal).size(), 3u * 71);
+    EXPECT_EQ(journalPath(path()), journal.string());
+
+    // The run is killed here; the next one reads the list and its journal.
+    StationTable next;
+    Log nextStart = Log::memory();
+    ASSERT_FALSE(readStations(path(), next, nextStart, mainLog).ends());
+    const std::string message =
+        "The last session ended before stations.dat was written; the statuses of drops 003, 004 and 005 are "
+        "restored from its journal";
+    auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Statuses restored");
+    EXPECT_EQ(boxes[0].message, message);
+    EXPECT_EQ(boxes[0].buttons, 0);
+    EXPECT_EQ(boxes[0].icon, 4);
+    EXPECT_NE(nextStart.text().find(message + "\n"), std::string::npos);
+    EXPECT_EQ(next[4].istatus, -1);
+
+    EXPECT_EQ(exitrewrite(path(), next, mainLog, 0).status, 0);
+    const std::string after = read(root / "stations.dat");
+    EXPECT_EQ(after.size(), 5u * 71 + 8);
+    StationTable written;
+    ASSERT_EQ(parseStations(after, written).failure, StationFailure::None);
+    for (auto [drop, status] : {std::pair{1, 0}, {2, 0}, {3, 1}, {4, -1}, {5, -4}})
+        EXPECT_EQ(written[drop].istatus, status) << drop;
+    EXPECT_FALSE(fs::exists(journal)) << "a clean exit leaves no journal";
+}
+
+TEST_F(StationFileTest, AJournalThatCannotBeWrittenIsToldAsAFailedWrite) {
+    write(root / "stations.dat", listOf({0, 0}));
+    ASSERT_FALSE(readStations(path(), t, startLog, mainLog).ends());
+    fs::create_directory(root / ".stations.dat.journal");
+    updatestatus(t, 1, 1);
+    journalstatus(path(), t, 1, mainLog);
+    const std::string message =
+        "Error writing " + (root / ".stations.dat.journal").string() + ": cannot open ";
+    const auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Error Info");
+    EXPECT_EQ(boxes[0].message.rfind(message, 0), 0u) << boxes[0].message;
+    EXPECT_NE(mainLog.text().find(message), std::string::npos);
 }
 
 TEST_F(StationFileTest, AListWithoutDropsIsRewrittenToJustTheTerminator) {

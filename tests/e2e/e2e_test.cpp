@@ -2,6 +2,9 @@
 // the demo cruise: each test compares the files written, the transcript of
 // message boxes and file selections, and the logs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -196,6 +199,131 @@ TEST_F(Session, ScreenshotsOfTheDemoCruise) {
     EXPECT_NE(read(root / "range.png"), read(root / "after3.png"));
     EXPECT_EQ(read(root / "after3-again.png"), read(root / "after3.png"))
         << "Cancel leaves the plot as it was";
+}
+
+// Every file of the cruise (control.dat, the list, the raw drops) with CR or
+// CRLF line ends reads as with LF: the same drops, the same files written.
+TEST_F(Session, CruiseFilesWithCrOrCrlfLineEndsReadAsWithLf) {
+    const std::vector<std::string> lines = {"key Enter", "key B", "menu 40007"};
+    ASSERT_EQ(run(lines), 0) << err;
+    const fs::path lf = root / "lf";
+    fs::rename(cruise, lf);
+    for (const std::string end : {"\r", "\r\n"}) {
+        fs::remove_all(cruise);
+        copyDemo(cruise);
+        for (const auto& e : fs::directory_iterator(cruise)) {
+            const std::string bytes = read(e.path());
+            std::string converted;
+            for (char c : bytes) converted += c == '\n' ? end : std::string(1, c);
+            write(e.path(), converted);
+        }
+        ASSERT_EQ(run(lines), 0) << err;
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, -1}})) << "ends " << end.size();
+        for (const char* f : {"DEMO01q.001", "DEMO01e.001", "DEMO01q.002", "DEMO01e.002"})
+            EXPECT_EQ(read(cruise / f), read(lf / f)) << f << ", ends " << end.size();
+    }
+}
+
+TEST_F(Session, ADirectoryNamedLikeControlDatIsTheCruiseNotItsParent) {
+    const fs::path parent = root / "X";
+    fs::rename(cruise, parent);
+    cruise = parent / "control.dat.d";
+    copyDemo(cruise);
+    ASSERT_EQ(run({"key Enter", "menu 40007"}), 0) << err;
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}}));
+    EXPECT_TRUE(has("DEMO01q.001"));
+    EXPECT_EQ(read(parent / "stations.dat"), original);
+    EXPECT_FALSE(fs::exists(parent / "DEMO01q.001")) << "the other cruise is left alone";
+}
+
+TEST_F(Session, FilesAreReplacedThroughTheirLinksWithTheirModes) {
+    fs::create_directory(root / "lists");
+    fs::rename(cruise / "stations.dat", root / "lists" / "stations.dat");
+    fs::create_symlink("../lists/stations.dat", cruise / "stations.dat");
+    ::chmod((root / "lists" / "stations.dat").c_str(), 0664);
+    write(cruise / "DEMO01q.001", "an earlier edit\n");
+    ::chmod((cruise / "DEMO01q.001").c_str(), 0660);
+    ASSERT_EQ(run({"key Enter", "menu 40007"}), 0) << err;
+    EXPECT_TRUE(fs::is_symlink(cruise / "stations.dat"));
+    EXPECT_EQ(read(root / "lists" / "stations.dat"), listWith({{1, 1}}));
+    EXPECT_EQ(modeOf(root / "lists" / "stations.dat"), 0664u);
+    EXPECT_NE(read(cruise / "DEMO01q.001"), "an earlier edit\n");
+    EXPECT_EQ(modeOf(cruise / "DEMO01q.001"), 0660u);
+}
+
+TEST_F(Session, AReadOnlyListIsRefusedAndItsStatusesWaitInTheJournal) {
+    ::chmod((cruise / "stations.dat").c_str(), 0444);
+    runAsAnOrdinaryUser();
+    ASSERT_EQ(run({"key Enter", "menu 40007"}), 1) << err;
+    const std::string path = (cruise / "stations.dat").string();
+    const std::string message = "Error writing " + path + ": cannot write " + path + ": Permission denied";
+    EXPECT_EQ(out, "box \"Error Info\" \"" + message + "\" -> ok (default)\n");
+    EXPECT_NE(mainLog().find(message + "\n"), std::string::npos);
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+    EXPECT_EQ(modeOf(cruise / "stations.dat"), 0444u);
+    EXPECT_EQ(journal(), listWith({{1, 1}}).substr(0, 71));
+}
+
+TEST_F(Session, TemporaryFilesOfAKilledRunAreRemovedAtStartUp) {
+    for (const char* debris : {".DEMO01q.005.a1B2c3.dropfix-tmp", "DEMO01e.005.tmp-Zz09aa"})
+        write(cruise / debris, "x");
+    ASSERT_EQ(run({"menu 40007"}), 0) << err;
+    for (const char* debris : {".DEMO01q.005.a1B2c3.dropfix-tmp", "DEMO01e.005.tmp-Zz09aa"}) {
+        EXPECT_FALSE(has(debris)) << debris;
+        EXPECT_NE(startLog().find("removed temporary file of a killed run: " + (cruise / debris).string()),
+                  std::string::npos);
+    }
+}
+
+TEST_F(Session, StatusesOfARunWithoutItsRewriteAreRestoredAtTheNextStart) {
+    ASSERT_EQ(run({"key Enter", "key B"}), 3) << "the script ends, as a kill would, before the rewrite";
+    EXPECT_EQ(read(cruise / "stations.dat"), original);
+    EXPECT_EQ(journal(), listWith({{1, 1}}).substr(0, 71) + listWith({{2, -1}}).substr(71, 71));
+
+    ASSERT_EQ(run({"menu 40007"}), 0) << err;
+    const std::string message =
+        "The last session ended before stations.dat was written; the statuses of drops 001 and 002 are "
+        "restored "
+        "from its journal";
+    EXPECT_EQ(out, "box \"Statuses restored\" \"" + message + "\" -> ok (default)\n");
+    EXPECT_NE(startLog().find(message + "\n"), std::string::npos);
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, -1}}));
+    EXPECT_FALSE(has(".stations.dat.journal"));
+
+    // The editor goes on at drop 3, and a clean exit leaves no journal.
+    ASSERT_EQ(run({"key Enter", "menu 40007"}), 0) << err;
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}, {2, -1}, {3, 1}}));
+    EXPECT_FALSE(has(".stations.dat.journal"));
+}
+
+TEST_F(Session, ADirectoryThatCannotBeEnteredEndsWithABoxOrWithoutADisplayQuietly) {
+    const fs::path missing = root / "missing";
+    ASSERT_EQ(run({"menu 40007"}, missing), 1);
+    const std::string reason = "annot change to " + missing.string() + ": No such file or directory";
+    EXPECT_EQ(out, "box \"Error Info\" \"C" + reason + "\" -> ok (default)\n");
+    EXPECT_NE(err.find("dropfix: c" + reason + "\n"), std::string::npos);
+
+    // With no window system to reach, the program says first that it needs one.
+    const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                            std::string(DROPFIX_BINARY) + "' '" + missing.string() + "' 2> '" +
+                            (root / "err.txt").string() + "'";
+    const int rc = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(rc));
+    EXPECT_EQ(WEXITSTATUS(rc), 1);
+    EXPECT_EQ(read(root / "err.txt").rfind("dropfix: no display", 0), 0u);
+}
+
+TEST_F(Session, AReadOnlyCruiseDirectoryEndsWithABox) {
+    ::chmod(cruise.c_str(), 0555);
+    runAsAnOrdinaryUser();
+    ASSERT_EQ(run({"menu 40007"}), 1);
+    EXPECT_EQ(out, "box \"Error Info\" \"Cannot create dropfix-start.log in the working directory " +
+                       cruise.string() + "\" -> ok (default)\n");
+    EXPECT_NE(err.find("dropfix: cannot create dropfix-start.log in the working directory\n"),
+              std::string::npos);
+    ::chmod(cruise.c_str(), 0755);
 }
 
 }  // namespace

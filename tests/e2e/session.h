@@ -3,7 +3,9 @@
 // back the files, the transcript and the logs that it left.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,7 +38,7 @@ protected:
         for (const auto& l : lines) script += l + "\n";
         write(root / "script.txt", script);
         const fs::path where = dir.empty() ? cruise : dir;
-        const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + binary + "' --script '" +
+        const std::string cmd = "QT_QPA_PLATFORM=offscreen " + user + "'" + binary + "' --script '" +
                                 (root / "script.txt").string() + "' '" + where.string() + "' > '" +
                                 (root / "out.txt").string() + "' 2> '" + (root / "err.txt").string() + "'";
         const int rc = std::system(cmd.c_str());
@@ -95,6 +97,24 @@ protected:
         return n;
     }
 
+    // Permissions mean nothing to the superuser: the program then runs as
+    // nobody, over files that nobody owns.
+    void runAsAnOrdinaryUser() {
+        if (::geteuid() != 0) return;
+        constexpr uid_t nobody = 65534;
+        ASSERT_EQ(::chown(root.c_str(), nobody, nobody), 0);
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            ASSERT_EQ(::lchown(e.path().c_str(), nobody, nobody), 0) << e.path();
+        user = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+    }
+    static mode_t modeOf(const fs::path& p) {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    }
+    std::string startLog() const { return read(cruise / "dropfix-start.log"); }
+    std::string journal() const { return read(cruise / ".stations.dat.journal"); }
+
     fs::path cruise;
-    std::string original, out, err;
+    std::string original, out, err, user;
 };

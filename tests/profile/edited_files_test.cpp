@@ -310,9 +310,7 @@ TEST(EditedFiles, KilledWriterLeavesTheOldFile) {
     bool started = false;
     for (int i = 0; i < 100000 && !started; ++i) {
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            if (e.path().filename().string().find(".tmp-") != std::string::npos &&
-                e.file_size() == (64u << 10))
-                started = true;
+            if (isTemporaryName(e.path().filename().string()) && e.file_size() == (64u << 10)) started = true;
         if (!started) ::usleep(1000);
     }
     EXPECT_TRUE(started);
@@ -321,6 +319,11 @@ TEST(EditedFiles, KilledWriterLeavesTheOldFile) {
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(readText(target), "old contents\n");
+    // The debris is hidden from the cruise's globs and cleared by the next run.
+    const auto removed = removeTemporaryFiles(dir.path());
+    ASSERT_EQ(removed.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(removed[0]).filename().string().substr(0, 7), ".q.009.");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

@@ -83,6 +83,18 @@ TEST_F(Script, AnswersAreQueuedAndTranscribed) {
     EXPECT_EQ(path, "/tmp/x y.dat");
 }
 
+TEST_F(Script, ControlCharactersInABoxAreEscapedAndNothingIsCutShort) {
+    start("menu 40001\n");
+    int type = 0;
+    EventRecord e;
+    WMessage(type, e);
+    testing::internal::CaptureStdout();
+    using namespace std::string_view_literals;
+    WMessageBox(0, 3, 1, "nul\0after\x01\x1b\x7f\tend"sv, "Error\0Info"sv);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "box \"Error\\x00Info\" \"nul\\x00after\\x01\\x1b\\x7f\\tend\" -> ok (default)\n");
+}
+
 using ScriptDeathTest = Script;
 
 TEST_F(ScriptDeathTest, ScriptThatRunsOutWhileWaitingEndsWithThree) {
