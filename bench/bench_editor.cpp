@@ -64,21 +64,7 @@ std::string rawdrop(int drop) {
 
 // The cruise in a fresh temporary directory, made once.
 const fs::path& cruise() {
-    static const fs::path dir = [] {
-        const fs::path d = bench::makeScratchDir("dropfix-bench");
-        replaceFileAtomically(
-            (d / "control.dat").string(),
-            "Ship Name =Bench\nCruise Name =BENCH1\nMax Plot  Temp = 30\nMin Plot Temp = 0\n");
-        std::string list;
-        for (int k = 1; k <= ndrops; ++k) {
-            list += stationline(k) + "\n";
-            char name[32];
-            std::snprintf(name, sizeof name, "BENCH1r_%03d.KTD", k);
-            replaceFileAtomically((d / name).string(), rawdrop(k));
-        }
-        replaceFileAtomically((d / "stations.dat").string(), list + "ENDDATA\n");
-        return d;
-    }();
+    static const fs::path dir = bench::makeCruise("dropfix-bench", "BENCH1", ndrops, stationline, rawdrop);
     return dir;
 }
 

@@ -15,7 +15,6 @@
 #include "app/mainloop.h"
 #include "app/overview.h"
 #include "app/startup.h"
-#include "base/atomic_file.h"
 #include "bench/scratch_dir.h"
 #include "toolkit/panel.h"
 #include "toolkit/session.h"
@@ -39,25 +38,17 @@ std::string rawfile(int drop) {
     return s;
 }
 
+std::string stationline(int k) {
+    char line[80];
+    std::snprintf(line, sizeof line,
+                  " %03d     7        09/03/26 02:25:44  -27.%03d  154.%03d    %5d        ", k, k % 1000,
+                  (7 * k) % 1000, k % 4 == 0 ? 1 : 0);
+    return line;
+}
+
 const fs::path& cruise() {
-    static const fs::path dir = [] {
-        const fs::path d = bench::makeScratchDir("dropfix-bench-overview");
-        replaceFileAtomically(
-            (d / "control.dat").string(),
-            "Ship Name =Bench\nCruise Name =OVER01\nMax Plot  Temp = 30\nMin Plot Temp = 0\n");
-        std::string list;
-        char line[80];
-        for (int k = 1; k <= ndrops; ++k) {
-            std::snprintf(line, sizeof line,
-                          " %03d     7        09/03/26 02:25:44  -27.%03d  154.%03d    %5d        \n", k,
-                          k % 1000, (7 * k) % 1000, k % 4 == 0 ? 1 : 0);
-            list += line;
-            std::snprintf(line, sizeof line, "OVER01r_%03d.KTD", k);
-            replaceFileAtomically((d / line).string(), rawfile(k));
-        }
-        replaceFileAtomically((d / "stations.dat").string(), list + "ENDDATA\n");
-        return d;
-    }();
+    static const fs::path dir =
+        bench::makeCruise("dropfix-bench-overview", "OVER01", ndrops, stationline, rawfile);
     return dir;
 }
 

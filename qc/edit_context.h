@@ -11,6 +11,17 @@
 #include "profile/profile_store.h"
 #include "qc/cut.h"
 
+// Both dialogs hide and re-show their own dialog and the depth list:
+// select it, then hide it or bring it to the front where it stands.
+inline void hidedialog(int id) {
+    WDialogSelect(id);
+    WDialogHide();
+}
+inline void reshowdialog(int id) {
+    WDialogSelect(id);
+    WDialogShow();
+}
+
 struct EditContext {
     ProfileStore& store;
     CutState& cut;

@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include "base/fields.h"
 #include "plot/depth_list.h"
 #include "plot/traces.h"
 #include "qc/gapint.h"
@@ -12,13 +11,7 @@
 namespace {
 
 void reshow() {
-    WDialogSelect(interpolatedialog);
-    WDialogShow();
-}
-
-void hide(int dialog) {
-    WDialogSelect(dialog);
-    WDialogHide();
+    reshowdialog(interpolatedialog);
 }
 
 // Mouse moves and the release are reported only while a drag is followed,
@@ -26,10 +19,6 @@ void hide(int dialog) {
 void followdrag(int state) {
     WMessageEnable(EventType::MouseMove, state);
     WMessageEnable(EventType::MouseButUp, state);
-}
-
-FixedText<7> tempf73(const SlotData& cur, int i) {
-    return FixedText<7>(writeF(cur.t[static_cast<std::size_t>(i)], 7, 3));
 }
 
 // Beyond the ends of the depth scale, or outside the window, the nearest
@@ -51,7 +40,7 @@ bool missing(float x) {
 void interpfields(int& imouse) {
     WDialogSelect(interpolatedialog);
     WDialogGetRadioButton(InterpolateField::mouse, imouse);
-    if (imouse == 1) hide(depthlistdialog);
+    if (imouse == 1) hidedialog(depthlistdialog);
     reshow();
 }
 
@@ -96,8 +85,8 @@ bool InterpolateDialog::handle(int type, const EventRecord& event) {
     switch (event.data1) {
         case 1: return repair();
         case 2:
-            hide(interpolatedialog);
-            hide(depthlistdialog);
+            hidedialog(interpolatedialog);
+            hidedialog(depthlistdialog);
             return true;
         case InterpolateField::eraser: erasefirst(); return false;
         default: return false;
@@ -179,7 +168,7 @@ void InterpolateDialog::erasefirst() {
 // The depth (positive) and temperature of point i in the fields of an end.
 void InterpolateDialog::showpoint(const EndPoint& end, int i) {
     const SlotData& cur = ctx_.store[2];
-    dt1_ = tempf73(cur, i);
+    dt1_ = dt1text(cur, i);
     WDialogSelect(interpolatedialog);
     WDialogPutReal(end.depthfield, -cur.depth[static_cast<std::size_t>(i)]);
     WDialogPutString(end.tempfield, dt1_.view());
@@ -196,8 +185,8 @@ bool InterpolateDialog::repair() {
     WDialogGetRadioButton(InterpolateField::classbelow, below);
     const QcCode code = sectioncode(interpqc).value_or(QcCode("SP"));
     const int iclassbelow = below == 2 ? 3 : 2;
-    hide(interpolatedialog);
-    hide(depthlistdialog);
+    hidedialog(interpolatedialog);
+    hidedialog(depthlistdialog);
 
     SlotData& cur = ctx_.store[2];
     drawline(ctx_.colours, ctx_.store[4], ctx_.store[4].npts, 4, ctx_.ilinewidth);

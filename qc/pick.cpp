@@ -4,6 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/fields.h"
+
+FixedText<7> dt1text(const SlotData& cur, int i) {
+    if (i < 1 || i > ndepmax) return FixedText<7>();
+    return FixedText<7>(writeF(cur.t[static_cast<std::size_t>(i)], 7, 3));
+}
+
 std::optional<int> getindex(float& y, const SlotData& cur, int n) {
     n = std::clamp(n, 0, ndepmax);
     if (n == 0) return std::nullopt;

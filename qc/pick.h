@@ -13,6 +13,9 @@
 // becomes that point's depth. An empty profile picks nothing and leaves y.
 std::optional<int> getindex(float& y, const SlotData& cur, int n);
 
+// dt1 of point i: its temperature as the dialogs show it (F7.3).
+FixedText<7> dt1text(const SlotData& cur, int i);
+
 // A mouse click in the plot. In depth-list mode (imouse not 1) the click is
 // refused with a message and iflag = 1. Otherwise mouse moves and releases
 // are switched on so that the caller can follow the drag, dt1 is blanked

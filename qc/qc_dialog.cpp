@@ -5,7 +5,6 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "base/fields.h"
 #include "plot/depth_list.h"
 #include "plot/traces.h"
 #include "qc/pick.h"
@@ -41,17 +40,7 @@ void dimstartpoint() {
 }
 
 void reshow() {
-    WDialogSelect(qcdialog);
-    WDialogShow();
-}
-
-void hidedialog(int id) {
-    WDialogSelect(id);
-    WDialogHide();
-}
-
-FixedText<7> temperaturetext(float t) {
-    return FixedText<7>(writeF(t, 7, 3));
+    reshowdialog(qcdialog);
 }
 
 // A start point the loaded profile holds: 1..npts(4) of the current drop.
@@ -61,7 +50,7 @@ bool holds(const ProfileStore& store, int ind) {
 
 // The chosen point into the start-point fields of dialog 106.
 void showstartpoint(const SlotData& cur, int ind, QcDialogState& s) {
-    s.dt1 = temperaturetext(cur.t[static_cast<std::size_t>(ind)]);
+    s.dt1 = dt1text(cur, ind);
     WDialogSelect(qcdialog);
     WDialogPutReal(depth, -cur.depth[static_cast<std::size_t>(ind)]);
     WDialogPutString(temperature, s.dt1.view());

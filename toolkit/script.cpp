@@ -136,6 +136,15 @@ void runMenu(const std::vector<std::string>& w) {
     }
 }
 
+// The client pixel of temperature t and depth d; depths are plotted
+// negative, so depth d lies at user y = -d.
+std::pair<int, int> plotPixel(double t, double d) {
+    const double px = std::floor(userToPixelX(t)), py = std::floor(userToPixelY(-d));
+    if (!(px >= 0 && py >= 0 && px < core().clientWidth && py < core().clientHeight))
+        throw ScriptError{"the point lies outside the plot"};
+    return {int(px), int(py)};
+}
+
 // "mouse wheel T D up|down [ctrl]": a turn of the wheel over the plot.
 void runWheel(const std::vector<std::string>& w) {
     expectWords(w, 5, 6, "mouse wheel T D up|down [ctrl]");
@@ -144,10 +153,8 @@ void runWheel(const std::vector<std::string>& w) {
         throw ScriptError{"mouse needs a temperature and a depth"};
     if (w[4] != "up" && w[4] != "down") throw ScriptError{"the wheel turns up or down"};
     if (w.size() == 6 && w[5] != "ctrl") throw ScriptError{"the wheel takes only ctrl"};
-    const double px = std::floor(userToPixelX(t)), py = std::floor(userToPixelY(-d));
-    if (!(px >= 0 && py >= 0 && px < core().clientWidth && py < core().clientHeight))
-        throw ScriptError{"the point lies outside the plot"};
-    deliverWheel(int(px), int(py), w[4] == "up", w.size() == 6 ? Modifier::Ctrl : 0);
+    const auto [px, py] = plotPixel(t, d);
+    deliverWheel(px, py, w[4] == "up", w.size() == 6 ? Modifier::Ctrl : 0);
 }
 
 void runMouse(const std::vector<std::string>& w) {
@@ -171,11 +178,8 @@ void runMouse(const std::vector<std::string>& w) {
         throw ScriptError{"mouse needs a temperature and a depth"};
     if (w.size() == 5 && (!parseInt(w[4], button) || button < 1 || button > 5))
         throw ScriptError{"mouse button must be 1 to 5"};
-    // Depths are plotted negative, so depth D lies at user y = -D.
-    const double px = std::floor(userToPixelX(t)), py = std::floor(userToPixelY(-d));
-    if (!(px >= 0 && py >= 0 && px < core().clientWidth && py < core().clientHeight))
-        throw ScriptError{"the point lies outside the plot"};
-    deliverPointer(kind, int(px), int(py), button);
+    const auto [px, py] = plotPixel(t, d);
+    deliverPointer(kind, px, py, button);
 }
 
 void runResize(const std::vector<std::string>& w) {
