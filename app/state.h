@@ -14,6 +14,7 @@
 #include "plot/plot_settings.h"
 #include "profile/profile_store.h"
 #include "qc/cut.h"
+#include "qc/prescreen.h"
 #include "qc/qc_dialog.h"
 
 // Fall-rate coefficients handed to the raw drop file reader: exactly these
@@ -67,4 +68,7 @@ struct State {
     // The cruise overview: what was read from each drop's files, kept for
     // the run so that each raw file is read once.
     Overview overview;
+
+    // What the pre-screen found on the current drop when it was loaded.
+    std::vector<Finding> findings;
 };
