@@ -3,17 +3,66 @@
 // threshold. A finding never changes the profile; it becomes a code only
 // when the operator applies it through the QC dialog.
 #pragma once
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "profile/profile_store.h"
 
 // One suggestion for the operator.
 struct Finding {
-    int index = 0;         // catalogue index (1..23) the QC dialog chooses for it
+    int index = 0;         // catalogue index (1..23) the QC dialog chooses for it;
+                           // 0 when no button of the dialog applies it (a duplicate)
     QcCode code;           // the code's two letters, as qccode gives them for index
     int iqc = 0;           // its class, as qccode gives it for index
     int point = 1;         // the point of the profile it marks (1-based; 1 for a surface code)
     float depth = 0;       // positive metres, the depth of that point
     std::string sentence;  // why, with the measured value and the threshold
 };
+
+// A drop as the checks see it: points 1..n of a slot as element 0..n-1,
+// depths as the store keeps them (negative metres, increasing downward in
+// magnitude), temperatures in degrees. Only the good part is handed in:
+// the current drop down to its wire break, an edited drop down to its cut.
+struct DropProfile {
+    std::span<const float> depth;
+    std::span<const float> t;
+    std::size_t size() const { return depth.size() < t.size() ? depth.size() : t.size(); }
+};
+
+// Points 1..n of a slot (n clamped to what the slot holds).
+DropProfile dropprofile(const SlotData& s, int n);
+
+// Every threshold of the checks in one place. The cruise's control.dat
+// gives the ones it names (the app fills them in); the rest are the
+// editor's own.
+struct Thresholds {
+    // From control.dat.
+    float dtmx = 4.6f;         // "Max Delta": largest difference from the reference drop at one depth, degrees
+    float dtmx700 = 0.8f;      // "Max 700m Delta": largest difference at 700 m, degrees
+    int ichkprofdepth = 700;   // "Check Profile Depth": the depth a good profile reaches, metres
+    float tdzmx = 450.0f;      // "Max Displacement": largest isotherm displacement, metres
+    float tdzrms = 110.0f;     // "Max Rms Displacement": largest rms isotherm displacement, metres
+    float dtdzmn = -0.011f;    // "Min dtdz": the gradient at which displacement is tested, degrees per metre
+    float dtdzth = 0.0005f;    // "Min dtdz Displacement Test"
+    // The editor's own (the helper that writes the checks adds its fields here).
+};
+
+// The thresholds, one row each: its name as a cruise would set it, its
+// meaning, and its value in th. For the help page, the log and --check.
+struct ThresholdRow {
+    std::string_view name;
+    std::string_view meaning;
+    float value;
+};
+std::vector<ThresholdRow> thresholdtable(const Thresholds& th);
+
+// The checks of one drop. ref is the reference drop (the nearest earlier
+// drop taken as good), or nullptr when there is none; the checks against it
+// are then skipped. Findings come ordered by depth.
+std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const Thresholds& th);
+
+// True when two drops carry the same temperatures point for point (a drop
+// recorded or copied twice).
+bool sametemperatures(const DropProfile& a, const DropProfile& b);
