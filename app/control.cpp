@@ -269,11 +269,31 @@ void rdcntrl(const std::string& path, ControlSettings& s, ErrorFlags& ierror, Lo
     rdcntrlBytes(bytes, s, ierror, log);
 }
 
-Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror, Log& log) {
+ControlSettings defaultcontrol() {
     ControlSettings s;
+    s.xmaxspd = 30;
+    s.tm_pl_mn = 0;
+    s.tm_pl_mx = 30;
+    s.deadmin = 60;
+    s.dropmin = -90;
+    s.relodmin = 15;
+    s.tdzmx = 450;
+    s.tdzrms = 110;
+    s.dtdzmn = -0.011f;
+    s.dtdzth = 0.0005f;
+    s.dtmx = 4.6f;
+    s.dtmx700 = 0.8f;
+    s.ichkprofdepth = 700;
+    return s;
+}
+
+Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror, Log& log,
+               ControlSettings* all) {
+    ControlSettings s = defaultcontrol();
     s.tm_pl_mn = scr.tmin;
     s.tm_pl_mx = scr.tmax;
     rdcntrl(pathString(acontrol), s, ierror, log);
+    if (all) *all = s;
     scr.acruise = FixedText<13>(s.acruise.cols(1, static_cast<std::size_t>(s.len_acruise)));
     scr.len_acruise = s.len_acruise;
     scr.tmin = s.tm_pl_mn;

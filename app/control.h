@@ -24,6 +24,9 @@ struct ControlSettings {
     std::array<int, 13> iseq{};  // iseq(1..12)
 };
 
+// Every setting at the value it takes when the file gives an unreadable one.
+ControlSettings defaultcontrol();
+
 // The pure part of rdcntrl: the bytes of a file that was opened. Settings
 // that the file does not give keep their values in s.
 void rdcntrlBytes(std::string_view bytes, ControlSettings& s, ErrorFlags& ierror, Log& log);
@@ -41,4 +44,7 @@ struct ScreenSettings {
 // Reads the control file into scr (whose tmin and tmax are also the values
 // kept when the file gives none). Ends the program with status 1 after its
 // message box when the file cannot be opened or read.
-Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror, Log& log);
+// Every setting read, when `all` is given; a setting the file does not name
+// keeps its default there.
+Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror, Log& log,
+               ControlSettings* all = nullptr);

@@ -1,14 +1,315 @@
-// Placeholder until the checks exist: no drop has findings.
+// The pre-screen of the cruise: what each drop's files hold, read once per
+// change and quietly (no log record, no box), the reference of each drop,
+// the duplicates, the envelope and the command-line report.
 #include "app/cruise_check.h"
 
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "app/control.h"
+#include "app/startup.h"
 #include "app/state.h"
+#include "base/atomic_file.h"
+#include "profile/edited_files.h"
+#include "profile/rawdrop.h"
+#include "qc/cut.h"
+#include "qc/qccode.h"
+#include "toolkit/session.h"
+
+namespace {
+
+using Points = std::pair<std::vector<float>, std::vector<float>>;
+
+// Points 1..n of a slot as two vectors.
+Points pointsof(const SlotData& s, int n) {
+    const auto k = static_cast<std::size_t>(clampPoints(n));
+    return {std::vector<float>(s.depth.begin() + 1, s.depth.begin() + 1 + static_cast<long>(k)),
+            std::vector<float>(s.t.begin() + 1, s.t.begin() + 1 + static_cast<long>(k))};
+}
+
+// An edited drop as a reference: its points down to the first one that the
+// operator rejected (class 3 or 4); class 5 points are repairs and count.
+int acceptedlength(const SlotData& s) {
+    const int n = clampPoints(s.nread);
+    for (int i = 1; i <= n; ++i) {
+        const int c = s.iclass[static_cast<std::size_t>(i)];
+        if (c == 3 || c == 4) return i - 1;
+    }
+    return n;
+}
+
+DropProfile profileof(const std::vector<float>& depth, const std::vector<float>& t) {
+    return DropProfile{depth, t};
+}
+
+bool isprobe(const std::vector<Finding>& findings) {
+    for (const Finding& f : findings)
+        if (f.code == "TP") return true;
+    return false;
+}
+
+// The raw profile down to its wire break, as the drop loading finds it.
+void readraw(CheckedDrop& c, const DropFiles& files, SlotData& scratch) {
+    const RawDrop rd = rddropfix(FileName(c.path), files.len_f1, fallrateA, fallrateB, {});
+    scratch.nread = rd.ierr == 0 ? clampPoints(rd.n) : 0;
+    for (int i = 1; i <= scratch.nread; ++i) {
+        scratch.depth[static_cast<std::size_t>(i)] = rd.depth[static_cast<std::size_t>(i - 1)];
+        scratch.t[static_cast<std::size_t>(i)] = rd.t[static_cast<std::size_t>(i - 1)];
+    }
+    const WireBreak w = fndbrk(scratch, scratch.nread, 1);
+    std::tie(c.depth, c.t) = pointsof(scratch, w.npbr);
+}
+
+// Brings one drop's entry up to date with its files.
+CheckedDrop& entry(State& st, int drop) {
+    // A slot's worth of room for the readers; the files cost far more.
+    const auto scratch = std::make_unique<SlotData>();
+    CheckedDrop& c = st.check.drop[static_cast<std::size_t>(drop)];
+    const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
+    if (c.path != raw) {
+        c = CheckedDrop{};
+        c.path = raw;
+    }
+    bool changed = false;
+    if (const FileStamp now = stampof(raw); now != c.raw) {
+        c.raw = now;
+        c.depth.clear();
+        c.t.clear();
+        if (now.exists) readraw(c, st.files, *scratch);
+        st.check.rawreads += now.exists;
+        changed = true;
+    }
+    const std::string q = dropfile(st.files, "q.", drop);
+    if (const FileStamp now = stampof(q); now != c.edited || changed) {
+        c.edited = now;
+        c.rdepth.clear();
+        c.rt.clear();
+        SlotData& s = *scratch;
+        if (now.exists && rdq(FileName(q), s, st.files.len_f1).ierr == 0) {
+            std::tie(c.rdepth, c.rt) = pointsof(s, acceptedlength(s));
+        } else {
+            c.rdepth = c.depth;
+            c.rt = c.t;
+        }
+    }
+    const std::string e = dropfile(st.files, "e.", drop);
+    if (const FileStamp now = stampof(e); now != c.avg || changed) {
+        c.avg = now;
+        c.edepth.clear();
+        c.et.clear();
+        SlotData& s = *scratch;
+        if (now.exists && winrdfl(FileName(e), s, st.files.len_f1, {}).ierr == 0)
+            std::tie(c.edepth, c.et) = pointsof(s, acceptedlength(s));
+    }
+    return c;
+}
+
+bool sametimeandplace(const StationLine& a, const StationLine& b) {
+    return a.adate == b.adate && a.atime == b.atime && a.alat == b.alat && a.alon == b.alon;
+}
+
+Finding duplicatefinding(int other, std::string_view why) {
+    Finding f;
+    f.index = 0;
+    f.code = QcCode("NG");
+    f.iqc = 4;
+    f.point = 1;
+    f.depth = 0;
+    f.sentence = "Duplicate of drop " + dropDigits(other) + ": " + std::string(why);
+    return f;
+}
+
+// Another drop of the list with the same time and position, or one already
+// read with the same temperatures. A list of hundreds of drops is compared
+// in memory; only drops whose files were read are compared point for point.
+void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Finding>& out) {
+    const StationTable& table = st.stations;
+    for (int d = 1; d <= table.nlines; ++d) {
+        if (d == drop) continue;
+        if (sametimeandplace(table[d], table[drop])) {
+            out.push_back(duplicatefinding(d, "the same date, time and position"));
+            return;
+        }
+    }
+    for (int d = 1; d <= table.nlines; ++d) {
+        const CheckedDrop& c = st.check.drop[static_cast<std::size_t>(d)];
+        if (d == drop || c.path.empty() || c.t.empty()) continue;
+        if (sametemperatures(own, profileof(c.depth, c.t))) {
+            out.push_back(duplicatefinding(d, "the same temperatures at every point"));
+            return;
+        }
+    }
+}
+
+std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
+    const int r = referencedrop(st, drop);
+    const CheckedDrop* ref = r > 0 ? &st.check.drop[static_cast<std::size_t>(r)] : nullptr;
+    const DropProfile refp = ref ? profileof(ref->rdepth, ref->rt) : DropProfile{};
+    std::vector<Finding> f = prescreen(own, ref ? &refp : nullptr, st.thresholds);
+    addduplicates(st, drop, own, f);
+    return f;
+}
+
+}  // namespace
+
+Thresholds thresholdsof(float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
+                        int ichkprofdepth) {
+    Thresholds th;
+    th.tdzmx = tdzmx;
+    th.tdzrms = tdzrms;
+    th.dtdzmn = dtdzmn;
+    th.dtdzth = dtdzth;
+    th.dtmx = dtmx;
+    th.dtmx700 = dtmx700;
+    th.ichkprofdepth = ichkprofdepth;
+    return th;
+}
+
+int referencedrop(State& st, int drop) {
+    for (int d = std::min(drop, st.stations.nlines + 1) - 1; d >= 1; --d) {
+        const int status = st.stations[d].istatus;
+        if (status != 0 && status != 1) continue;
+        const CheckedDrop& c = entry(st, d);
+        if (c.rt.empty()) continue;
+        // A probe in its canister tells nothing of the ocean.
+        if (isprobe(prescreen(profileof(c.depth, c.t), nullptr, st.thresholds))) continue;
+        return d;
+    }
+    return 0;
+}
 
 const std::vector<Finding>& checkcurrent(State& st) {
-    st.findings.clear();
+    const SlotData& cur = st.store[2];
+    const int n = slotFailed(cur) ? 0 : clampPoints(cur.npts);
+    const int drop = st.idropnum;
+    const bool listed = drop >= 1 && drop <= st.stations.nlines;
+    if (listed && st.files.ieditktd == 1 && n > 0) {
+        // The drop as loaded is the raw profile down to its break: keep it,
+        // so that the next drop's reference costs no second read.
+        CheckedDrop& c = st.check.drop[static_cast<std::size_t>(drop)];
+        const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
+        if (c.path != raw || c.raw != stampof(raw)) {
+            c = CheckedDrop{};
+            c.path = raw;
+            c.raw = stampof(raw);
+            std::tie(c.depth, c.t) = pointsof(cur, n);
+        }
+    }
+    const Points own = pointsof(cur, n);
+    st.findings =
+        listed && n > 0 ? findingsof(st, drop, profileof(own.first, own.second)) : std::vector<Finding>{};
     return st.findings;
 }
 
-const std::vector<Finding>& dropfindings(State&, int) {
+const std::vector<Finding>& dropfindings(State& st, int drop) {
     static const std::vector<Finding> none;
-    return none;
+    if (drop < 1 || drop > st.stations.nlines) return none;
+    CheckedDrop& c = entry(st, drop);
+    c.findings = c.t.empty() ? std::vector<Finding>{} : findingsof(st, drop, profileof(c.depth, c.t));
+    return c.findings;
+}
+
+std::string findingtag(const Finding& f) {
+    char depth[32];
+    std::snprintf(depth, sizeof depth, " %.1f m", static_cast<double>(f.depth));
+    const char letter = f.iqc == 3 || f.iqc == 4 ? 'R' : 'A';
+    return std::string(f.code.view()) + letter + depth;
+}
+
+std::string reportline(int drop, const Finding& f) {
+    char depth[32];
+    std::snprintf(depth, sizeof depth, "%.3f", static_cast<double>(f.depth));
+    return dropDigits(drop) + "\t" + std::string(f.code.view()) + "\t" + std::to_string(f.iqc) + "\t" +
+           depth + "\t" + f.sentence;
+}
+
+std::vector<PlotMark> findingmarks(const State& st) {
+    std::vector<PlotMark> marks;
+    const SlotData& cur = st.store[2];
+    for (const Finding& f : st.findings) {
+        if (f.point < 1 || f.point > clampPoints(cur.nread)) continue;
+        const auto k = static_cast<std::size_t>(f.point);
+        std::string tag = findingtag(f);
+        marks.push_back({cur.t[k], cur.depth[k], tag.substr(0, 3)});
+    }
+    return marks;
+}
+
+std::vector<EnvelopeBin> cruiseenvelope(State& st) {
+    EnvelopeSum sum;
+    for (int d = 1; d <= st.stations.nlines; ++d) {
+        if (st.stations[d].istatus != 1) continue;
+        const CheckedDrop& c = entry(st, d);
+        if (!c.et.empty())
+            sum.add(c.edepth, c.et);
+        else
+            sum.add(c.rdepth, c.rt);
+    }
+    return sum.bins();
+}
+
+int checkcommand() {
+    toolkit::setHeadless(true);
+    const auto owned = std::make_unique<State>();
+    State& st = *owned;
+    if (Outcome o = locatecruise(st); o.ends()) {
+        std::fprintf(stderr, "dropfix: the cruise directory cannot be found from here\n");
+        return 1;
+    }
+    const std::string control = pathString(st.paths.acontrol);
+    if (!canOpen(control)) {
+        std::fprintf(stderr, "dropfix: no control.dat at %s\n", control.c_str());
+        return 1;
+    }
+    ControlSettings cs = defaultcontrol();
+    Log quiet;
+    rdcntrl(control, cs, st.ierror, quiet);
+    st.thresholds =
+        thresholdsof(cs.tdzmx, cs.tdzrms, cs.dtdzmn, cs.dtdzth, cs.dtmx, cs.dtmx700, cs.ichkprofdepth);
+    st.acruise =
+        FixedText<13>(cs.acruise.cols(1, static_cast<std::size_t>(std::clamp(cs.len_acruise, 0, 8))));
+    st.len_acruise = std::clamp(cs.len_acruise, 0, 8);
+    blankDropFiles(st.files);
+    if (buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {
+        std::fprintf(stderr, "dropfix: the cruise's file names do not fit\n");
+        return 1;
+    }
+    std::string bytes;
+    if (!readFileBytes(pathString(st.paths.astations), bytes)) {
+        std::fprintf(stderr, "dropfix: cannot read %s\n", pathString(st.paths.astations).c_str());
+        return 1;
+    }
+    const StationRead r = parseStations(bytes, st.stations);
+    if (r.failure != StationFailure::None && r.failure != StationFailure::EndOfFile) {
+        std::fprintf(stderr, "dropfix: cannot read the station list %s\n",
+                     pathString(st.paths.astations).c_str());
+        return 1;
+    }
+    std::string journal;
+    if (readFileBytes(journalPath(st.paths.astations), journal)) applyjournal(journal, st.stations);
+
+    // Every drop is read first, so that the duplicates are found among all.
+    for (int d = 1; d <= st.stations.nlines; ++d) entry(st, d);
+    int total = 0, flagged = 0;
+    std::map<std::string, int> bycode;
+    for (int d = 1; d <= st.stations.nlines; ++d) {
+        const auto& fs = dropfindings(st, d);
+        flagged += !fs.empty();
+        for (const Finding& f : fs) {
+            std::puts(reportline(d, f).c_str());
+            ++total;
+            ++bycode[std::string(f.code.view())];
+        }
+    }
+    std::string counts = std::string(st.acruise.cols(1, static_cast<std::size_t>(st.len_acruise))) + ": " +
+                         std::to_string(st.stations.nlines) + " drops checked, " + std::to_string(flagged) +
+                         " with findings, " + std::to_string(total) + (total == 1 ? " finding" : " findings");
+    const char* sep = ": ";
+    for (const auto& [code, n] : bycode) {
+        counts += sep + std::to_string(n) + " " + code;
+        sep = ", ";
+    }
+    std::puts(counts.c_str());
+    return 0;
 }

@@ -1,19 +1,72 @@
 // The pre-screen of a whole cruise: the checks of every drop of the station
 // list against the drop taken as the reference before it, the duplicates
-// among the drops, and the command-line report. The editor asks it for the
-// findings of the current drop when the drop is loaded, and the overview
-// for every drop's.
+// among the drops, the envelope of the drops accepted so far, and the
+// command-line report. The editor asks it for the findings of the current
+// drop when the drop is loaded, and the overview for every drop's. Nothing
+// here writes a file or a log record: the pre-screen only reads.
 #pragma once
+#include <array>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "app/overview.h"
+#include "app/stations.h"
+#include "plot/envelope.h"
 #include "qc/prescreen.h"
 
 struct State;
+
+// What was read from one drop's files, with the stamps it was read at.
+struct CheckedDrop {
+    std::string path;               // the raw file the entry belongs to (the cruise may change)
+    FileStamp raw, edited, avg;     // raw, q and e files when they were read
+    std::vector<float> depth, t;    // the raw profile down to its wire break
+    std::vector<float> rdepth, rt;  // as a reference: the edited profile above its rejected part
+    std::vector<float> edepth, et;  // for the envelope: the e file's good points, else the reference
+    std::vector<Finding> findings;  // the last checks of this drop
+};
+
+struct CruiseCheck {
+    std::array<CheckedDrop, nstamax + 1> drop{};  // by drop number
+    int rawreads = 0;                             // raw files read so far (tests watch it)
+    bool envelopeon = false;                      // E shows the envelope
+    std::vector<EnvelopeBin> envelope;            // as last computed
+    bool sortbyfindings = false;                  // the overview puts drops with findings first
+};
+
+// The checks' thresholds from the cruise's settings: control.dat names
+// seven of them; the rest are the editor's own.
+Thresholds thresholdsof(float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
+                        int ichkprofdepth);
 
 // The findings of the current drop as loaded (slot 2, points 1..npts(2)),
 // kept in the state until the next drop is loaded.
 const std::vector<Finding>& checkcurrent(State& st);
 
-// The findings of any drop of the list (1..nlines), for the overview; a
-// drop's files are read again only when they change.
+// The findings of any drop of the list (1..nlines), for the overview and the
+// report; a drop's files are read again only when they change.
 const std::vector<Finding>& dropfindings(State& st, int drop);
+
+// The nearest drop before `drop` that may serve as its reference: accepted
+// or not yet edited, with points, and not a test probe by its own checks;
+// 0 when there is none.
+int referencedrop(State& st, int drop);
+
+// "SPR 312.4 m": a finding as the overview and the plot name it.
+std::string findingtag(const Finding& f);
+
+// One line of the command-line report: drop digits, code, class, depth
+// (metres, three decimals) and the sentence, separated by tabs.
+std::string reportline(int drop, const Finding& f);
+
+// The current drop's findings as marks on the plot, at their points of slot 2.
+std::vector<PlotMark> findingmarks(const State& st);
+
+// The envelope of the drops accepted so far, in 2 m bins.
+std::vector<EnvelopeBin> cruiseenvelope(State& st);
+
+// `dropfix --check`: reads the cruise found from the working directory as
+// the start-up finds it, prints every finding and a line of counts, writes
+// nothing. The exit status.
+int checkcommand();

@@ -2,6 +2,7 @@
 // the current drop into slots 2 and 4, each drawn as it arrives.
 #include "app/droploading.h"
 
+#include "app/cruise_check.h"
 #include "app/summary.h"
 #include "base/fields.h"
 #include "plot/axes.h"
@@ -184,8 +185,12 @@ void resettemplates(DropFiles& files, int ieditktd) {
 }
 
 void redraw(State& st) {
+    const std::vector<PlotMark> marks = findingmarks(st);
+    const std::span<const EnvelopeBin> band = st.check.envelopeon
+                                                  ? std::span<const EnvelopeBin>(st.check.envelope)
+                                                  : std::span<const EnvelopeBin>();
     redisplay(st.plot, st.files.f1r.view(), st.files.len_f1, st.store, st.cut.mess0.view(), st.inextok,
-              st.colours);
+              st.colours, PlotOverlay{band, marks});
 }
 
 Outcome droploading(State& st, LoadEntry entry) {
@@ -205,8 +210,16 @@ Outcome droploading(State& st, LoadEntry entry) {
     plotframe(st.plot);
     writeclasscolors(st.colours);
     clipplot(st.plot);
+    if (st.check.envelopeon) {
+        st.check.envelope = cruiseenvelope(st);
+        drawenvelope(st.check.envelope);
+    }
     loadprevious(st);
     loadnext(st);
     loadcurrent(st);
+    checkcurrent(st);
+    const std::vector<PlotMark> marks = findingmarks(st);
+    drawmarks(st.plot, marks);
+    if (WPanelShown()) shownotes(st);
     return Outcome::proceed();
 }

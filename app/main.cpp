@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/cruise_check.h"
 #include "app/opening.h"
 #include "app/startup.h"
 #include "app/state.h"
@@ -34,6 +35,8 @@ constexpr std::string_view usage =
     "  DIR             start as if started in DIR (the cruise directory)\n"
     "  --demo          start on a fresh temporary copy of the bundled demo cruise\n"
     "  --script FILE   run an operator session from FILE, with no display\n"
+    "  --check         print the pre-screen's findings of every drop of the cruise\n"
+    "                  (DIR, or the one found from here) and write nothing\n"
     "  --show          show the windows of a scripted session\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n";
@@ -42,6 +45,7 @@ struct CommandLine {
     std::optional<std::string> dir;
     std::optional<std::string> script;
     bool show = false;
+    bool check = false;
     bool demo = false;
     bool help = false;
     bool version = false;
@@ -58,6 +62,8 @@ std::optional<CommandLine> parse(int argc, char** argv) {
             cl.version = true;
         } else if (a == "--demo") {
             cl.demo = true;
+        } else if (a == "--check") {
+            cl.check = true;
         } else if (a == "--show") {
             cl.show = true;
         } else if (a == "--script") {
@@ -75,6 +81,10 @@ std::optional<CommandLine> parse(int argc, char** argv) {
         } else {
             cl.dir = argv[i];
         }
+    }
+    if (cl.check && (cl.script || cl.show)) {
+        std::fprintf(stderr, "dropfix: --check opens no window; it takes no script\n");
+        return std::nullopt;
     }
     if (cl.demo && cl.dir) {
         std::fprintf(stderr,
@@ -159,6 +169,22 @@ int main(int argc, char** argv) {
     if (cl->version) {
         std::puts("dropfix " DROPFIX_VERSION);
         return 0;
+    }
+    if (cl->check) {
+        std::optional<fs::path> at;
+        if (cl->demo && !(at = demoCruise(argv[0]))) {
+            std::fprintf(stderr, "dropfix: the demo cruise (examples/demo-cruise) was not found\n");
+            return 1;
+        }
+        if (cl->dir) at = *cl->dir;
+        // The report reads the cruise where it lies, so the demo needs no copy.
+        if (at) {
+            if (const auto failure = changeDirectory(at->string())) {
+                std::fprintf(stderr, "dropfix: %s\n", failure->c_str());
+                return 1;
+            }
+        }
+        return checkcommand();
     }
     // Qt keeps a reference to the argument count until the toolkit is torn
     // down after main has returned, so it must outlive main's own argc.

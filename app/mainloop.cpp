@@ -3,6 +3,7 @@
 #include "app/mainloop.h"
 
 #include "app/commands.h"
+#include "app/cruise_check.h"
 #include "app/droploading.h"
 #include "app/opening.h"
 #include "app/overview.h"
@@ -77,6 +78,7 @@ Outcome mainloop(State& st) {
             o = exitcommand(st);
         } else if (auto ov = overviewevent(st, type, event)) {
             o = *ov;
+        } else if (prescreenevent(st, type, event)) {
         } else {
             viewevent(st, type, event);
         }
@@ -201,12 +203,59 @@ EditContext editcontext(State& st) {
 }
 }  // namespace
 
-void qc(State& st) {
+void qc(State& st, const QcPreset& preset) {
     qcinit();
     WDialogSelect(qcdialog);
     WDialogShow();
     EditContext ctx = editcontext(st);
-    ::qc(ctx, st.qcstate);
+    ::qc(ctx, st.qcstate, preset);
+}
+
+const Finding* nextfinding(const State& st) {
+    const SlotData& cur = st.store[2];
+    for (const Finding& f : st.findings) {
+        if (f.index < 1 || f.point < 1 || f.point > ndepmax) continue;
+        if (cur.code[static_cast<std::size_t>(f.point)] == f.code) continue;
+        return &f;
+    }
+    return nullptr;
+}
+
+bool prescreenevent(State& st, int type, const EventRecord& e) {
+    if (type != EventType::KeyDown || (e.data2 & (Modifier::Ctrl | Modifier::Alt)) != 0) return false;
+    switch (e.data1) {
+        case 'A':
+        case 'a':
+            if (const Finding* f = nextfinding(st)) {
+                WindowStatusText(findingtag(*f) + ": " + f->sentence);
+                qc(st, QcPreset{f->index, f->point});
+            } else {
+                WindowStatusText("Drop " + dropDigits(st.idropnum) + ": no suggestion left to apply");
+            }
+            return true;
+        case 'E':
+        case 'e': {
+            st.check.envelopeon = !st.check.envelopeon;
+            if (st.check.envelopeon) st.check.envelope = cruiseenvelope(st);
+            redraw(st);
+            if (!st.check.envelopeon)
+                WindowStatusText("Envelope hidden");
+            else if (st.check.envelope.empty())
+                WindowStatusText("No envelope yet: it needs 3 accepted drops");
+            else
+                WindowStatusText(
+                    "Envelope: mean and 2 standard deviations of the accepted drops, in 2 m bins");
+            return true;
+        }
+        case 'S':
+        case 's':
+            st.check.sortbyfindings = !st.check.sortbyfindings;
+            if (WPanelShown()) showoverview(st);
+            WindowStatusText(st.check.sortbyfindings ? "Overview: drops with the worst findings first"
+                                                     : "Overview: drops in their order");
+            return true;
+        default: return false;
+    }
 }
 
 void interpolate(State& st) {

@@ -50,6 +50,16 @@ std::string newdropcount(int nlines);
 // them; the plot is then redrawn in the new view.
 bool viewevent(State& st, int type, const EventRecord& e);
 
-// The QC and interpolation dialogs.
-void qc(State& st);
+// The pre-screen's keys in the main window: A opens the QC dialog with the
+// first finding of the current drop that is not yet applied, E shows or
+// hides the cruise envelope, S sorts the overview by findings or by drop.
+// True when the event was one of them.
+bool prescreenevent(State& st, int type, const EventRecord& e);
+// The finding A takes: the first one whose code the QC dialog can apply and
+// that its point does not carry yet; nothing when none is left.
+const Finding* nextfinding(const State& st);
+
+// The QC and interpolation dialogs; the QC dialog may open with a code
+// chosen and its point picked.
+void qc(State& st, const QcPreset& preset = {});
 void interpolate(State& st);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/cruise_check.h"
 #include "app/mainloop.h"
 #include "app/state.h"
 #include "base/atomic_file.h"
@@ -13,23 +14,7 @@
 namespace {
 
 constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
-    "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest"};
-
-FileStamp stampof(const std::string& path) {
-    std::error_code ec;
-    const auto when = std::filesystem::last_write_time(path, ec);
-    if (ec) return {};
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) return {};
-    return FileStamp{true, static_cast<std::int64_t>(size),
-                     static_cast<std::int64_t>(when.time_since_epoch().count())};
-}
-
-// The name of one of a drop's files: the cruise prefix, the kind, the digits.
-std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix = {}) {
-    return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
-           dropDigits(drop) + std::string(suffix);
-}
+    "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest", "Findings"};
 
 // The deepest point of a raw profile; blank when the file gives no point.
 // The overview reads quietly: its reads must leave no record in the log.
@@ -66,16 +51,48 @@ std::string firstcode(const std::string& path, std::size_t first) {
     return trimmed(code);
 }
 
+int rowof(const Overview& ov, int drop) {
+    for (std::size_t r = 0; r < ov.order.size(); ++r)
+        if (ov.order[r] == drop) return int(r) + 1;
+    return 0;
+}
+
+PanelCells fullrow(State& st, int drop) {
+    PanelCells cells = overviewrow(st.overview, st.stations, st.files, drop);
+    if (!cells.empty()) cells.push_back(findingscell(st, drop));
+    return cells;
+}
+
 void fillrows(State& st) {
+    st.overview.order = overvieworder(st);
     std::vector<PanelCells> rows;
-    rows.reserve(static_cast<std::size_t>(st.stations.nlines));
-    for (int d = 1; d <= st.stations.nlines; ++d)
-        rows.push_back(overviewrow(st.overview, st.stations, st.files, d));
+    rows.reserve(st.overview.order.size());
+    for (int d : st.overview.order) rows.push_back(fullrow(st, d));
     WPanelRows(rows);
     WPanelHeading(overviewheading(st.stations));
 }
 
+void putrow(State& st, int drop) {
+    if (const int row = rowof(st.overview, drop)) WPanelPutRow(row, fullrow(st, drop));
+}
+
 }  // namespace
+
+FileStamp stampof(const std::string& path) {
+    std::error_code ec;
+    const auto when = std::filesystem::last_write_time(path, ec);
+    if (ec) return {};
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return {};
+    return FileStamp{true, static_cast<std::int64_t>(size),
+                     static_cast<std::int64_t>(when.time_since_epoch().count())};
+}
+
+// The name of one of a drop's files: the cruise prefix, the kind, the digits.
+std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix) {
+    return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
+           dropDigits(drop) + std::string(suffix);
+}
 
 std::string statusword(int istatus) {
     switch (istatus) {
@@ -139,25 +156,73 @@ PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles&
             f.deepest};
 }
 
+std::string findingscell(State& st, int drop) {
+    std::string cell;
+    for (const Finding& f : dropfindings(st, drop)) {
+        if (!cell.empty()) cell += ", ";
+        cell += findingtag(f);
+    }
+    return cell;
+}
+
+std::vector<int> overvieworder(State& st) {
+    std::vector<int> order;
+    for (int d = 1; d <= st.stations.nlines; ++d) order.push_back(d);
+    if (!st.check.sortbyfindings) return order;
+    // The worst class first, then the most findings; drops in their order
+    // among equals.
+    std::vector<std::pair<int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
+    for (int d : order) {
+        int worst = 0;
+        const auto& fs = dropfindings(st, d);
+        for (const Finding& f : fs) worst = std::max(worst, f.iqc);
+        key[static_cast<std::size_t>(d)] = {worst, int(fs.size())};
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&key](int a, int b) { return key[std::size_t(a)] > key[std::size_t(b)]; });
+    return order;
+}
+
 void showoverview(State& st) {
     const std::vector<std::string> cols(titles.begin(), titles.end());
     WPanelColumns(cols);
     fillrows(st);
     st.overview.marked = st.idropnum;
-    WPanelMark(st.idropnum);
+    WPanelMark(rowof(st.overview, st.idropnum));
+    shownotes(st);
     WPanelShow();
 }
 
 void refreshoverview(State& st, int drop) {
     if (!WPanelShown()) return;
-    WPanelPutRow(drop, overviewrow(st.overview, st.stations, st.files, drop));
+    putrow(st, drop);
+    // The drop's new status may make it, or stop it being, the reference of
+    // the drops after it, up to the next drop that serves as one.
+    for (int d = drop + 1; d <= st.stations.nlines; ++d) {
+        putrow(st, d);
+        if (referencedrop(st, d + 1) == d) break;
+    }
     WPanelHeading(overviewheading(st.stations));
 }
 
 void followoverview(State& st) {
     if (!WPanelShown() || st.overview.marked == st.idropnum) return;
     st.overview.marked = st.idropnum;
-    WPanelMark(st.idropnum);
+    WPanelMark(rowof(st.overview, st.idropnum));
+}
+
+void shownotes(const State& st) {
+    std::string notes;
+    for (const Finding& f : st.findings) {
+        if (!notes.empty()) notes += "\n";
+        notes += findingtag(f) + ": " + f.sentence;
+    }
+    if (notes.empty()) {
+        notes = "Drop " + dropDigits(st.idropnum) + ": no findings";
+    } else {
+        notes = "Drop " + dropDigits(st.idropnum) + " (A opens the QC dialog with the first):\n" + notes;
+    }
+    WPanelNotes(notes);
 }
 
 std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) {
@@ -170,7 +235,10 @@ std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) 
         return Outcome::proceed();
     }
     if (type != EventType::PanelRow) return std::nullopt;
-    if (e.data1 < 1 || e.data1 > st.stations.nlines) return Outcome::proceed();
+    const auto& order = st.overview.order;
+    if (e.data1 < 1 || e.data1 > int(order.size())) return Outcome::proceed();
+    const int drop = order[std::size_t(e.data1 - 1)];
+    if (drop < 1 || drop > st.stations.nlines) return Outcome::proceed();
     WPanelFocusPlot();
-    return gotodrop(st, e.data1);
+    return gotodrop(st, drop);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/drop_files.h"
 #include "app/outcome.h"
@@ -25,6 +26,12 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The stamp of a file now; exists is false when it cannot be seen.
+FileStamp stampof(const std::string& path);
+// The name of one of a drop's files: the cruise prefix, the kind ("r_", "q.",
+// "e."), the drop digits and the suffix (".KTD" for the raw file).
+std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix = {});
+
 // What was last read from one drop's files, with the stamps it was read at.
 struct OverviewFiles {
     std::string path;  // the raw file the entry belongs to (the cruise may change)
@@ -35,6 +42,7 @@ struct OverviewFiles {
 
 struct Overview {
     std::array<OverviewFiles, nstamax + 1> drop{};  // by drop number
+    std::vector<int> order;  // the drop shown in each row, from row 1; by number unless sorted
     int marked = 0;
     int rawreads = 0;  // raw files read so far (the benchmark and tests watch it)
 };
@@ -50,6 +58,7 @@ enum class OverviewColumn {
     EFile,
     Code,
     Deepest,
+    Findings,
     Count
 };
 
@@ -64,6 +73,13 @@ PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles&
 void showoverview(State& st);
 // The row of a drop just written, and the heading; nothing while the panel is closed.
 void refreshoverview(State& st, int drop);
+// The overview's findings cell of a drop: its findings' tags.
+std::string findingscell(State& st, int drop);
+// The rows of the panel in the order they are shown: by drop number, or with
+// the drops whose findings are worst first (S).
+std::vector<int> overvieworder(State& st);
+// The current drop's findings with their sentences, under the table.
+void shownotes(const State& st);
 // Keeps the mark on the current drop.
 void followoverview(State& st);
 // The main loop's share: the O key and a row activated in the panel. Nothing

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/cruise_check.h"
 #include "base/atomic_file.h"
 #include "toolkit/session.h"
 #include "toolkit/toolkit.h"
@@ -123,7 +124,10 @@ void removeDebris(State& st) {
 Outcome readControl(State& st) {
     openTemporaryWindow();
     ScreenSettings scr{st.acruise, st.len_acruise, st.plot.tmin, st.plot.tmax};
-    if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog); o.ends()) return o;
+    ControlSettings all;
+    if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog, &all); o.ends()) return o;
+    st.thresholds =
+        thresholdsof(all.tdzmx, all.tdzrms, all.dtdzmn, all.dtdzth, all.dtmx, all.dtmx700, all.ichkprofdepth);
     st.acruise = scr.acruise;
     st.len_acruise = scr.len_acruise;
     st.plot.tmin = scr.tmin;
@@ -163,6 +167,13 @@ std::string windowtitle(const FixedText<13>& acruise, int len_acruise) {
     return title.str();
 }
 
+Outcome locatecruise(State& st) {
+    for (auto step : {workingDirectory, pointerFile, directoryMode, buildPaths}) {
+        if (Outcome o = step(st); o.ends()) return o;
+    }
+    return Outcome::proceed();
+}
+
 Outcome startup(State& st) {
     st.fallrate = FallRate{};
     st.plot.ihideprev = 0;
@@ -175,9 +186,8 @@ Outcome startup(State& st) {
         return startFailure("cannot create dropfix-start.log in the working directory",
                             " " + std::filesystem::current_path(ec).string());
     }
-    for (auto step : {workingDirectory, pointerFile, directoryMode, buildPaths, checkControl}) {
-        if (Outcome o = step(st); o.ends()) return o;
-    }
+    if (Outcome o = locatecruise(st); o.ends()) return o;
+    if (Outcome o = checkControl(st); o.ends()) return o;
     return startuptail(st);
 }
 

@@ -7,6 +7,11 @@
 #include "app/outcome.h"
 #include "app/state.h"
 
+// The steps that find the cruise directory and name its files, from the
+// working directory and the pointer file, with no window and nothing
+// written but the start-up log (which a closed log drops).
+Outcome locatecruise(State& st);
+
 // Steps 1 to 11: everything up to the start-up tail, which it then runs.
 Outcome startup(State& st);
 

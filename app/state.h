@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/control.h"
+#include "app/cruise_check.h"
 #include "app/drop_files.h"
 #include "app/log.h"
 #include "app/overview.h"
@@ -69,6 +70,10 @@ struct State {
     // the run so that each raw file is read once.
     Overview overview;
 
-    // What the pre-screen found on the current drop when it was loaded.
+    // The pre-screen: its thresholds (seven of them from control.dat), what
+    // it read of each drop, and what it found on the current drop when the
+    // drop was loaded.
+    Thresholds thresholds;
+    CruiseCheck check;
     std::vector<Finding> findings;
 };

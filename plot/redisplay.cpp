@@ -29,7 +29,7 @@ std::string_view dropdigits(std::string_view name, int len_f1) {
 }
 
 void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, const ProfileStore& store,
-               std::string_view mess0, int inextok, PlotColours& colours) {
+               std::string_view mess0, int inextok, PlotColours& colours, const PlotOverlay& overlay) {
     colours.icolprev = colours(1);
     colours.icolcur = colours(4);
     colours.icolnext = colours(7);
@@ -38,6 +38,7 @@ void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, c
     plotframe(settings);
     writeclasscolors(colours);
     clipplot(settings);
+    drawenvelope(overlay.envelope);
 
     // Drop digits "000" mean the current drop is the first: there is none before it.
     if (dropdigits(f1r, len_f1) != "000" && settings.ihideprev != 1) {
@@ -56,4 +57,5 @@ void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, c
     trace(settings, colours, 4, store);
     caption(settings, colours.icolcur, 2, store);
     trace(settings, colours, 2, store);
+    drawmarks(settings, overlay.marks);
 }

@@ -4,15 +4,23 @@
 #pragma once
 #include <string_view>
 
+#include "plot/envelope.h"
 #include "plot/plot_settings.h"
 #include "profile/profile_store.h"
+
+// What the editor lays over the drops: the envelope beneath the traces and
+// the marks above them. Both empty unless the operator asked for them.
+struct PlotOverlay {
+    std::span<const EnvelopeBin> envelope;
+    std::span<const PlotMark> marks;
+};
 
 // f1r is the previous drop's raw-file name with the cruise prefix of length
 // len_f1; its drop digits follow at len_f1 + 3. mess0 is the 42-character
 // status line. inextok is 1 when slot 3 holds a next drop. Refreshes the
 // caption colours in `colours` from the table, as every redraw does.
 void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, const ProfileStore& store,
-               std::string_view mess0, int inextok, PlotColours& colours);
+               std::string_view mess0, int inextok, PlotColours& colours, const PlotOverlay& overlay = {});
 
 // The three drop digits of a drop-file name, or an empty view when the
 // name is too short to hold them.

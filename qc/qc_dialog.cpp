@@ -68,7 +68,7 @@ class QcDialog {
 public:
     QcDialog(EditContext& ctx, QcDialogState& s) : ctx_(ctx), s_(s) {}
 
-    void run() {
+    void run(const QcPreset& preset) {
         WDialogSelect(qcdialog);
         s_.ialreadyshoweddep = 0;
         s_.iuser_set_ind1 = 0;
@@ -76,7 +76,7 @@ public:
         s_.iqc = 0;
         s_.imouse = 1;
         s_.ind1 = 1;
-        QcState state = QcState::Waiting;
+        QcState state = startfrom(preset);
         for (;;) {
             if (state == QcState::Arming) {
                 state = arm();
@@ -100,6 +100,29 @@ public:
     }
 
 private:
+    // The code's button turned on and its point picked, as if the operator
+    // had chosen both; Apply or another choice is still theirs.
+    QcState startfrom(const QcPreset& preset) {
+        const auto entry = qcentry(preset.index);
+        if (!entry) return QcState::Waiting;
+        WDialogPutRadioButton(entry->id);
+        qcfields(s_.imouse, s_.iqc, s_.isurface, s_.codey);
+        refusesecondsurface();
+        if (s_.iqc == 0) return QcState::Waiting;
+        const bool picked = s_.isurface == 1 && holds(ctx_.store, preset.point);
+        if (picked) {
+            s_.ind1 = preset.point;
+            s_.iuser_set_ind1 = 1;
+        }
+        const QcState state = arm();
+        if (picked && state == QcState::Depth) {
+            const SlotData& cur = ctx_.store[2];
+            showstartpoint(cur, s_.ind1, s_);
+            s_.startdepth = std::fabs(cur.depth[static_cast<std::size_t>(s_.ind1)]);
+        }
+        return state;
+    }
+
     static bool isbutton(int type, const EventRecord& e, int id) {
         return type == EventType::PushButton && e.source == qcdialog && e.data1 == id;
     }
@@ -325,6 +348,6 @@ void qcfields(int& imouse, int& iqc, int& isurface, QcCode& codey) {
     reshow();
 }
 
-void qc(EditContext& ctx, QcDialogState& s) {
-    QcDialog(ctx, s).run();
+void qc(EditContext& ctx, QcDialogState& s, const QcPreset& preset) {
+    QcDialog(ctx, s).run(preset);
 }

@@ -46,7 +46,15 @@ void qcinit();
 // (with the CS and PL boxes), and sets prompts and field states to match.
 void qcfields(int& imouse, int& iqc, int& isurface, QcCode& codey);
 
+// A suggestion the dialog opens with: catalogue index 1..23 (0: none) and,
+// for a code that needs a start depth, the point to start at.
+struct QcPreset {
+    int index = 0;
+    int point = 0;
+};
+
 // The dialog's own event loop, run after qcinit until "Exit QC". Expose and
 // Resize redraw the plot; menu commands and every other event are read and
-// dropped, so no other command runs meanwhile.
-void qc(EditContext& ctx, QcDialogState& s);
+// dropped, so no other command runs meanwhile. With a preset the dialog
+// opens with that code chosen and that point picked.
+void qc(EditContext& ctx, QcDialogState& s, const QcPreset& preset = {});

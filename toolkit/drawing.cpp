@@ -271,6 +271,16 @@ void IGrMarker(float x, float y, int number) {
         p->setBrush(toolkit::currentColour());
         p->drawEllipse(c, r, r);
         p->setBrush(Qt::NoBrush);
+    } else if (number == 6) {
+        // A hollow diamond, larger than the dot of a code, that marks a
+        // suggestion without hiding the trace beneath it.
+        QPen pen(toolkit::currentColour());
+        pen.setWidthF(2.0);
+        p->setPen(pen);
+        p->setBrush(Qt::NoBrush);
+        const double d = 2.2 * r;
+        p->drawPolygon(
+            QPolygonF({c + QPointF(0, -d), c + QPointF(d, 0), c + QPointF(0, d), c + QPointF(-d, 0)}));
     } else {
         // Every other number draws marker 1, a plus sign.
         QPen pen(toolkit::currentColour());
@@ -279,6 +289,28 @@ void IGrMarker(float x, float y, int number) {
         p->drawLine(c - QPointF(r, 0), c + QPointF(r, 0));
         p->drawLine(c - QPointF(0, r), c + QPointF(0, r));
     }
+    toolkit::imageChanged();
+}
+
+void IGrPolygonFill(std::span<const float> x, std::span<const float> y) {
+    const std::size_t n = std::min(x.size(), y.size());
+    traceCall("IGrPolygonFill", x, y);
+    if (n < 3 || !toolkit::backingImage()) return;
+    QPainter* p = toolkit::imagePainter();
+    if (!p) return;
+    QPolygonF poly;
+    poly.reserve(qsizetype(n));
+    for (std::size_t i = 0; i < n; ++i)
+        poly << QPointF(toolkit::userToPixelX(x[i]), toolkit::userToPixelY(y[i]));
+    p->save();
+    if (ds().clip) {
+        const double top = toolkit::userToPixelY(ds().clipY2), bottom = toolkit::userToPixelY(ds().clipY1);
+        p->setClipRect(QRectF(0, top, core().clientWidth, bottom - top));
+    }
+    p->setPen(Qt::NoPen);
+    p->setBrush(toolkit::currentColour());
+    p->drawPolygon(poly);
+    p->restore();
     toolkit::imageChanged();
 }
 

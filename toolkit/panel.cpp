@@ -82,6 +82,7 @@ struct Widgets {
     QPointer<PanelDock> dock;
     QLabel* heading = nullptr;
     PanelTable* table = nullptr;
+    QLabel* notes = nullptr;
 };
 
 Widgets& widgets() {
@@ -187,8 +188,15 @@ void buildWidgets() {
     w.table->verticalHeader()->setDefaultSectionSize(w.table->fontMetrics().height() + 4);
     w.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     w.table->setWordWrap(false);
+    w.notes = new QLabel(box);  // NOLINT: owned by the box
+    w.notes->setWordWrap(true);
+    w.notes->setTextFormat(Qt::PlainText);
+    w.notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    w.notes->setFrameShape(QFrame::StyledPanel);
+    w.notes->setMargin(4);
     layout->addWidget(w.heading);
-    layout->addWidget(w.table);
+    layout->addWidget(w.table, 1);
+    layout->addWidget(w.notes);
     w.dock->setWidget(box);
     QObject::connect(w.table, &QTableWidget::doubleClicked, w.table,
                      [](const QModelIndex& index) { postRow(index.row() + 1); });
@@ -196,6 +204,8 @@ void buildWidgets() {
                      [](int row, int, int, int) { view().current = row + 1; });
     win->addDockWidget(Qt::RightDockWidgetArea, w.dock);
     w.heading->setText(QString::fromLatin1(view().heading.c_str()));
+    w.notes->setText(QString::fromUtf8(view().notes.c_str()));
+    w.notes->setVisible(!view().notes.empty());
     fillTable();
 }
 
@@ -308,6 +318,15 @@ void WPanelHeading(std::string_view text) {
     view().heading = std::string(text);
     if (toolkit::table())
         toolkit::widgets().heading->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+}
+
+void WPanelNotes(std::string_view text) {
+    view().notes = std::string(text);
+    if (toolkit::table()) {
+        QLabel* notes = toolkit::widgets().notes;
+        notes->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+        notes->setVisible(!text.empty());
+    }
 }
 
 void WPanelRows(std::span<const PanelCells> rows) {

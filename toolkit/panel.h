@@ -24,6 +24,8 @@ void WPanelShow();
 void WPanelHide();
 bool WPanelShown();
 void WPanelHeading(std::string_view text);
+// The text under the table (lines split at newlines); empty hides it.
+void WPanelNotes(std::string_view text);
 // Replaces every row.
 void WPanelRows(std::span<const PanelCells> rows);
 // Replaces row `row` (from 1); a row outside the table is ignored.
@@ -43,6 +45,7 @@ struct PanelView {
     int marked = 0;
     int current = 0;  // the row that Enter activates
     std::string heading;
+    std::string notes;
     std::vector<std::string> columns;
     std::vector<PanelCells> rows;
 };

@@ -2,6 +2,7 @@
 #pragma once
 #include <deque>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -23,6 +24,8 @@ struct SessionState {
 
 SessionState& session();
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
+// A polygon's corners, x and y by turns.
+void traceCall(const char* op, std::span<const float> x, std::span<const float> y);
 int exitCodeFor(Answer a);
 
 }  // namespace toolkit

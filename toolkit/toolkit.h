@@ -54,7 +54,10 @@ void IGrMoveTo(float x, float y);
 void IGrLineTo(float x, float y);
 void IGrLineWidth(int width);
 void IGrLineType(int type);
+// Marker 14 is a filled dot, 6 a hollow diamond, every other number a plus sign.
 void IGrMarker(float x, float y, int number);
+// A polygon filled with the current colour, no outline; the clip band holds.
+void IGrPolygonFill(std::span<const float> x, std::span<const float> y);
 void IGrCharSet(std::string_view name);
 void IGrCharSpacing(std::string_view mode);
 void IGrCharFont(int number);
