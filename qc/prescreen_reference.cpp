@@ -1,0 +1,174 @@
+// The pre-screen's checks of a drop against its reference drop, the
+// nearest earlier drop taken as good, with the cruise's own limits from
+// control.dat. The reference is read as the drop is: its spikes are left
+// out and it ends at its own hit bottom, and a test probe is no reference,
+// so that whichever drop the caller hands in, a fault of the reference does
+// not come back as a fault of this drop.
+#include <algorithm>
+#include <cmath>
+
+#include "qc/prescreen_points.h"
+
+namespace prescreen_detail {
+
+namespace {
+
+// The 700 m comparison averages each drop over this depth range, so that
+// one noisy point does not decide it.
+constexpr float z700 = 700.0f;
+constexpr float halfwindow700 = 5.0f;
+// Gradients are taken between the points this far above and below a depth.
+constexpr float halfgradient = 2.5f;
+// The rms displacement needs this many followed isotherms to mean anything.
+constexpr std::size_t mindisplaced = 10;
+
+Points referencepoints(const DropProfile& ref, const Thresholds& th) {
+    Points r = usablepoints(ref, th);
+    float range = 0;
+    if (testprobe(r, th, range)) return {};
+    r = without(r, spikes(r, th, nullptr));
+    hitbottom(r, th, nullptr);
+    return r;
+}
+
+// The first index whose depth is at or below z.
+std::size_t at(const Points& p, float z) {
+    return static_cast<std::size_t>(std::lower_bound(p.z.begin(), p.z.end(), z) - p.z.begin());
+}
+
+// The gradient of p around depth z, degrees per metre, from the points
+// halfgradient above and below; 0 when the points do not span z.
+float gradient(const Points& p, float z) {
+    if (p.size() < 2) return 0;
+    std::size_t lo = at(p, z - halfgradient);
+    std::size_t hi = at(p, z + halfgradient);
+    if (hi >= p.size()) hi = p.size() - 1;
+    if (lo > 0 && p.z[lo] > z - halfgradient) --lo;
+    if (hi <= lo) return 0;
+    return (p.t[hi] - p.t[lo]) / (p.z[hi] - p.z[lo]);
+}
+
+// The mean temperature over the 700 m window, or NaN when no point is in it.
+float mean700(const Points& p) {
+    double sum = 0;
+    std::size_t k = 0;
+    for (std::size_t i = at(p, z700 - halfwindow700); i < p.size() && p.z[i] <= z700 + halfwindow700;
+         ++i, ++k)
+        sum += p.t[i];
+    return k == 0 ? NAN : static_cast<float>(sum / static_cast<double>(k));
+}
+
+const char* warmer(float d) {
+    return d > 0 ? "warmer" : "colder";
+}
+
+// "Max Delta": the drop differs from the reference, at the same depth (the
+// reference interpolated linearly between its points), by more than dtmx
+// somewhere. The finding stands where the difference first exceeds dtmx,
+// since a code there covers the water below; the sentence also gives the
+// largest difference.
+void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+    std::size_t j = 0, first = p.size(), worst = 0;
+    float dfirst = 0, dworst = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const float z = p.z[i];
+        if (z < r.z.front() || z > r.z.back()) continue;
+        while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
+        const float tr = r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]);
+        const float d = p.t[i] - tr;
+        if (std::fabs(d) > std::fabs(dworst)) {
+            dworst = d;
+            worst = i;
+        }
+        if (first == p.size() && std::fabs(d) > th.dtmx) {
+            first = i;
+            dfirst = d;
+        }
+    }
+    if (first == p.size()) return;
+    out.push_back(makefinding(
+        13, p.point[first], p.z[first],
+        format("Difference at %.1f m: %.2f \u00b0C %s than the reference drop (more than "
+               "%.2f \u00b0C), and %.2f \u00b0C at %.1f m",
+               p.z[first], std::fabs(dfirst), warmer(dfirst), th.dtmx, std::fabs(dworst), p.z[worst])));
+}
+
+// "Max 700m Delta": the mean temperatures of drop and reference between 695
+// and 705 m differ by more than dtmx700. At 700 m the ocean changes little
+// from drop to drop, so an offset there is the probe's: TO, at the drop's
+// point nearest 700 m.
+void delta700(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+    const float tp = mean700(p), tr = mean700(r);
+    if (!std::isfinite(tp) || !std::isfinite(tr) || !(std::fabs(tp - tr) > th.dtmx700)) return;
+    std::size_t k = at(p, z700);
+    if (k == p.size() || (k > 0 && z700 - p.z[k - 1] < p.z[k] - z700)) --k;
+    out.push_back(
+        makefinding(18, p.point[k], p.z[k],
+                    format("Offset at 700 m: %.2f \u00b0C %s than the reference drop (more than %.2f "
+                           "\u00b0C)",
+                           std::fabs(tp - tr), warmer(tp - tr), th.dtmx700)));
+}
+
+// "Max Displacement" and "Max Rms Displacement": where the drop cools with
+// depth at dtdzmn or more steeply (dtdzmn is negative), each point's
+// temperature is an isotherm worth following; its displacement is the
+// point's depth less the depth at which the reference first cools to that
+// temperature, taken only where the reference's own gradient there exceeds
+// dtdzth in size, so that a nearly flat reference does not place it at
+// random. The drop is flagged when one displacement exceeds tdzmx or their
+// rms exceeds tdzrms: the water column as a whole moved up or down, an
+// eddy or a front, or the drop is wrong. EF, a code of the whole profile,
+// is the one the operator confirms when the water really changed.
+void displacement(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+    // The reference's running minimum: the depth at which it first cools to
+    // a temperature is then one binary search away.
+    std::vector<float> rmin(r.t);
+    for (std::size_t j = 1; j < rmin.size(); ++j) rmin[j] = std::min(rmin[j], rmin[j - 1]);
+
+    std::size_t count = 0, worst = 0;
+    double sumsq = 0;
+    float dworst = 0, zfrom = 0, zto = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const float temp = p.t[i];
+        if (!(gradient(p, p.z[i]) <= th.dtdzmn)) continue;
+        if (temp > rmin.front() || temp < rmin.back()) continue;
+        const auto j = static_cast<std::size_t>(
+            std::partition_point(rmin.begin(), rmin.end(), [temp](float v) { return v > temp; }) -
+            rmin.begin());
+        float zr = r.z[j];
+        if (j > 0) zr = r.z[j - 1] + (temp - r.t[j - 1]) * (r.z[j] - r.z[j - 1]) / (r.t[j] - r.t[j - 1]);
+        if (!(std::fabs(gradient(r, zr)) > th.dtdzth)) continue;
+        const float d = p.z[i] - zr;
+        if (count == 0) zfrom = p.z[i];
+        zto = p.z[i];
+        ++count;
+        sumsq += static_cast<double>(d) * d;
+        if (std::fabs(d) > std::fabs(dworst)) {
+            dworst = d;
+            worst = i;
+        }
+    }
+    if (count < mindisplaced) return;
+    const float rms = static_cast<float>(std::sqrt(sumsq / static_cast<double>(count)));
+    if (!(rms > th.tdzrms) && !(std::fabs(dworst) > th.tdzmx)) return;
+    out.push_back(makefinding(
+        1, 1, p.z1,
+        format(
+            "Isotherms displaced from the reference drop: %.1f m rms between %.1f and %.1f m (limit %.1f m), "
+            "at most %.1f m %s at %.1f m (limit %.1f m)",
+            rms, zfrom, zto, th.tdzrms, std::fabs(dworst), dworst > 0 ? "deeper" : "shallower", p.z[worst],
+            th.tdzmx)));
+}
+
+}  // namespace
+
+void againstreference(const Points& p, const DropProfile& ref, const Thresholds& th,
+                      std::vector<Finding>& out) {
+    const Points r = referencepoints(ref, th);
+    if (r.size() < 2 || p.size() < 2) return;
+    maxdelta(p, r, th, out);
+    delta700(p, r, th, out);
+    displacement(p, r, th, out);
+}
+
+}  // namespace prescreen_detail
