@@ -43,12 +43,6 @@ DropProfile profileof(const std::vector<float>& depth, const std::vector<float>&
     return DropProfile{depth, t};
 }
 
-bool isprobe(const std::vector<Finding>& findings) {
-    for (const Finding& f : findings)
-        if (f.code == "TP") return true;
-    return false;
-}
-
 // The raw profile down to its wire break, as the drop loading finds it.
 void readraw(CheckedDrop& c, const DropFiles& files, SlotData& scratch) {
     const RawDrop rd = rddropfix(FileName(c.path), files.len_f1, fallrateA, fallrateB, {});
@@ -59,6 +53,18 @@ void readraw(CheckedDrop& c, const DropFiles& files, SlotData& scratch) {
     }
     const WireBreak w = fndbrk(scratch, scratch.nread, 1);
     std::tie(c.depth, c.t) = pointsof(scratch, w.npbr);
+    c.selfgood = -1;
+}
+
+// Whether a drop not yet edited may stand as a reference: its own checks,
+// with no reference of its own, suggest no reject. Judged on the drop alone
+// so that finding one reference never walks the whole cruise; a drop that
+// is odd only against its neighbours is caught by the older reference.
+bool selfgood(State& st, CheckedDrop& c) {
+    if (c.selfgood < 0)
+        c.selfgood =
+            !c.t.empty() && goodreference(prescreen(profileof(c.depth, c.t), nullptr, st.thresholds));
+    return c.selfgood == 1;
 }
 
 // Brings one drop's entry up to date with its files.
@@ -144,9 +150,15 @@ void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Find
 
 std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
     const int r = referencedrop(st, drop);
-    const CheckedDrop* ref = r > 0 ? &st.check.drop[static_cast<std::size_t>(r)] : nullptr;
-    const DropProfile refp = ref ? profileof(ref->rdepth, ref->rt) : DropProfile{};
-    std::vector<Finding> f = prescreen(own, ref ? &refp : nullptr, st.thresholds);
+    const int o = r > 0 ? referencedrop(st, r) : 0;
+    const auto profile = [&st](int d) {
+        const CheckedDrop& c = st.check.drop[static_cast<std::size_t>(d)];
+        return profileof(c.rdepth, c.rt);
+    };
+    const DropProfile refp = r > 0 ? profile(r) : DropProfile{};
+    const DropProfile olderp = o > 0 ? profile(o) : DropProfile{};
+    std::vector<Finding> f =
+        prescreen(own, r > 0 ? &refp : nullptr, o > 0 ? &olderp : nullptr, st.thresholds);
     addduplicates(st, drop, own, f);
     return f;
 }
@@ -170,11 +182,10 @@ int referencedrop(State& st, int drop) {
     for (int d = std::min(drop, st.stations.nlines + 1) - 1; d >= 1; --d) {
         const int status = st.stations[d].istatus;
         if (status != 0 && status != 1) continue;
-        const CheckedDrop& c = entry(st, d);
+        CheckedDrop& c = entry(st, d);
         if (c.rt.empty()) continue;
-        // A probe in its canister tells nothing of the ocean.
-        if (isprobe(prescreen(profileof(c.depth, c.t), nullptr, st.thresholds))) continue;
-        return d;
+        // The operator's word stands; a drop not yet edited stands on its own checks.
+        if (status == 1 || selfgood(st, c)) return d;
     }
     return 0;
 }
@@ -194,6 +205,8 @@ const std::vector<Finding>& checkcurrent(State& st) {
             c.path = raw;
             c.raw = stampof(raw);
             std::tie(c.depth, c.t) = pointsof(cur, n);
+            // No real file has this stamp: its edited files are read when it is next asked for.
+            c.edited = c.avg = FileStamp{true, -1, 0};
         }
     }
     const Points own = pointsof(cur, n);

@@ -25,6 +25,7 @@ struct CheckedDrop {
     std::vector<float> rdepth, rt;  // as a reference: the edited profile above its rejected part
     std::vector<float> edepth, et;  // for the envelope: the e file's good points, else the reference
     std::vector<Finding> findings;  // the last checks of this drop
+    int selfgood = -1;              // its own checks allow it as a reference: 1 or 0; -1 not yet known
 };
 
 struct CruiseCheck {
@@ -48,9 +49,10 @@ const std::vector<Finding>& checkcurrent(State& st);
 // report; a drop's files are read again only when they change.
 const std::vector<Finding>& dropfindings(State& st, int drop);
 
-// The nearest drop before `drop` that may serve as its reference: accepted
-// or not yet edited, with points, and not a test probe by its own checks;
-// 0 when there is none.
+// The nearest drop before `drop` that may serve as its reference: accepted,
+// or not yet edited with no reject suggested by its own checks, and with
+// points; 0 when there is none. The reference of that one is the older
+// reference, which tells an odd reference from a change in the water.
 int referencedrop(State& st, int drop);
 
 // "SPR 312.4 m": a finding as the overview and the plot name it.

@@ -173,9 +173,11 @@ std::vector<int> overvieworder(State& st) {
     // among equals.
     std::vector<std::pair<int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
     for (int d : order) {
+        // A reject weighs most, a repair (class 5) between probably bad and probably good.
+        constexpr int weight[6] = {0, 2, 4, 6, 8, 5};
         int worst = 0;
         const auto& fs = dropfindings(st, d);
-        for (const Finding& f : fs) worst = std::max(worst, f.iqc);
+        for (const Finding& f : fs) worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
         key[static_cast<std::size_t>(d)] = {worst, int(fs.size())};
     }
     std::stable_sort(order.begin(), order.end(),

@@ -80,7 +80,7 @@ void drawmarks(const PlotSettings& s, std::span<const PlotMark> marks) {
     IGrCharSpacing("P");
     IGrCharFont(3);
     for (const PlotMark& m : marks) {
-        IGrCharSize(0.15f, 0.15f);
+        IGrCharSize(0.3f, 0.3f);
         IGrMarker(m.t, m.depth, 6);
         // To the left of the point: the codes of the trace go to its right.
         IGrCharSize(0.5f, 0.5f);

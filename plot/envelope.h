@@ -41,7 +41,7 @@ private:
 };
 
 inline constexpr int envelopecolour = WRGB(214, 226, 240);
-inline constexpr int markcolour = WRGB(214, 0, 160);
+inline constexpr int markcolour = WRGB(120, 0, 230);
 
 // The band, one filled polygon for each run of consecutive bins, in the
 // plot's user units and inside its clip band.

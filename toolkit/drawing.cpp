@@ -278,7 +278,7 @@ void IGrMarker(float x, float y, int number) {
         pen.setWidthF(2.0);
         p->setPen(pen);
         p->setBrush(Qt::NoBrush);
-        const double d = 2.2 * r;
+        const double d = 1.6 * r;
         p->drawPolygon(
             QPolygonF({c + QPointF(0, -d), c + QPointF(d, 0), c + QPointF(0, d), c + QPointF(-d, 0)}));
     } else {

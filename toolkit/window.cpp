@@ -571,7 +571,7 @@ void WindowStatusText(std::string_view text) {
     c.statusText = std::string(text);
     if (!c.window) return;
     if (auto* word = c.window->findChild<QLabel*>("dropfix-word"))
-        word->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+        word->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 std::string toolkit::statusText() {

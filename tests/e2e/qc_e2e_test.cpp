@@ -82,11 +82,12 @@ protected:
             fs::remove_all(dir);
             copyDemo(dir);
             const std::string script = (dir / "s.txt").string();
-            std::ofstream(script) << "key W\nmenu 40010\ntype 104 1018 7\nclick 104 1\nkey W\nmenu 40007\n";
+            std::ofstream(script) << "key W\nmenu 40010\ntype 104 1018 7\nclick 104 1\nkey W\n"
+                                     "menu 40010\ntype 104 1018 4\nclick 104 1\nkey W\nmenu 40007\n";
             const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + std::string(DROPFIX_BINARY) +
                                     "' --script '" + script + "' '" + dir.string() + "' >/dev/null 2>&1";
             EXPECT_EQ(std::system(cmd.c_str()), 0);
-            for (int d : {1, 7}) {
+            for (int d : {1, 4, 7}) {
                 char name[16];
                 std::snprintf(name, sizeof name, "DEMO01q.%03d", d);
                 f[d] = read(dir / name);
@@ -268,6 +269,26 @@ TEST_F(QcSession, TwoHitBottomsKeepTheDeeperAndThreeWriteNothing) {
               std::string(infobox) + "\"You have too many HBs marked, redo your edits.\" -> ok (default)\n");
     EXPECT_FALSE(has(qname(1)));
     EXPECT_EQ(read(cruise / "stations.dat"), original);
+}
+
+// The pre-screen's suggestion on drop 4 taken with A: the QC dialog opens
+// with SPR chosen and the spike's point picked, Apply and W store it there.
+TEST_F(QcSession, SuggestedSpikeAppliedWithAThenWritten) {
+    QFile q = plainq(4);
+    ASSERT_EQ(run({"menu 40010", "type 104 1018 4", "click 104 1", "key A", "click 106 1", "click 106 2",
+                   "key W", "menu 40007"}),
+              0)
+        << err;
+    const int k = written(4).firstcode("SP");
+    ASSERT_GT(k, 0);
+    // The spike of the demo cruise lies at about 310 m.
+    EXPECT_NEAR(q.metres(k), 310.0, 5.0);
+    EXPECT_GT(std::stof(q.temperature(k)) - std::stof(q.temperature(k - 3)), 1.0f) << "the spike's own point";
+    for (int i = k; i <= q.n(); ++i) q.setclass(i, 4);
+    q.setcode(k, "SP");
+    expectfiles(4, q);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{4, 1}}));
 }
 
 }  // namespace

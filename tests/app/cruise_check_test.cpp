@@ -1,0 +1,95 @@
+// The pre-screen of a cruise in the editor: which drop stands as the
+// reference, the current drop's findings and marks, the A, E and S keys, and
+// the envelope of the accepted drops.
+#include <gtest/gtest.h>
+
+#include "app/cruise_check.h"
+#include "app/droploading.h"
+#include "app/mainloop.h"
+#include "droploading_fixture.h"
+#include "toolkit/panel.h"
+
+namespace {
+
+class CruiseCheckTest : public CruiseTest {
+protected:
+    void setstatus(int drop, int status) { st->stations[drop].istatus = status; }
+    bool key(char c) {
+        EventRecord e;
+        e.data1 = c;
+        return prescreenevent(*st, EventType::KeyDown, e);
+    }
+    static int count(const std::vector<toolkit::TraceEntry>& trace, const std::string& op) {
+        return int(std::count_if(trace.begin(), trace.end(), [&](const auto& t) { return t.op == op; }));
+    }
+};
+
+TEST_F(CruiseCheckTest, ReferenceSkipsBadProbesAndDropsThatTheirOwnChecksReject) {
+    struct Case {
+        int drop;
+        std::vector<std::pair<int, int>> statuses;
+        int reference;
+    } cases[] = {
+        {5, {}, 3},                  // a spike is a reject of its own: drop 4 is passed over
+        {12, {}, 10},                // so is drop 11's hit bottom
+        {15, {}, 13},                // and drop 14's test probe
+        {5, {{4, 1}}, 4},            // the operator's acceptance stands
+        {4, {{3, -1}, {2, -4}}, 1},  // bad and test probe never stand
+        {1, {}, 0},
+    };
+    for (const Case& c : cases) {
+        for (int d = 1; d <= st->stations.nlines; ++d) setstatus(d, 0);
+        for (auto [d, s] : c.statuses) setstatus(d, s);
+        EXPECT_EQ(referencedrop(*st, c.drop), c.reference) << "drop " << c.drop;
+    }
+}
+
+TEST_F(CruiseCheckTest, LoadedDropIsCheckedMarkedAndOffersItsSuggestionToA) {
+    pointat(4);
+    ASSERT_FALSE(droploading(*st, LoadEntry::Reload).ends());
+    ASSERT_EQ(st->findings.size(), 1u);
+    const Finding& f = st->findings[0];
+    EXPECT_EQ(std::string(f.code.view()), "SP");
+    EXPECT_NEAR(f.depth, 310.0f, 5.0f);
+    const auto trace = toolkit::takeTrace();
+    EXPECT_EQ(count(trace, "IGrMarker"), 1 + 0) << "one diamond, no coded point yet";
+    EXPECT_EQ(findingtag(f).substr(0, 4), "SPR ");
+    EXPECT_EQ(dropfindings(*st, 4).size(), 1u) << "the overview sees what the load saw";
+
+    // A takes the first suggestion not yet carried by its point.
+    EXPECT_EQ(nextfinding(*st), &st->findings[0]);
+    st->store[2].code[static_cast<std::size_t>(f.point)] = f.code;
+    EXPECT_EQ(nextfinding(*st), nullptr);
+    EXPECT_TRUE(key('A'));
+    EXPECT_EQ(toolkit::statusText(), "Drop 004: no suggestion left to apply");
+}
+
+TEST_F(CruiseCheckTest, EnvelopeNeedsThreeAcceptedDropsAndSortPutsTheWorstFirst) {
+    pointat(5);
+    ASSERT_FALSE(droploading(*st, LoadEntry::Reload).ends());
+    setstatus(1, 1);
+    setstatus(2, 1);
+    EXPECT_TRUE(key('E'));
+    EXPECT_TRUE(st->check.envelopeon);
+    EXPECT_TRUE(st->check.envelope.empty());
+    EXPECT_EQ(toolkit::statusText(), "No envelope yet: it needs 3 accepted drops");
+    setstatus(3, 1);
+    toolkit::takeTrace();
+    EXPECT_TRUE(key('E'));
+    EXPECT_TRUE(key('E'));
+    ASSERT_FALSE(st->check.envelope.empty());
+    // Bins from the surface down past 700 m, the band around the drops.
+    EXPECT_EQ(st->check.envelope.front().top, 0.0f);
+    EXPECT_GT(st->check.envelope.back().bottom, 700.0f);
+    for (const auto& b : st->check.envelope) EXPECT_LE(b.tlo, b.thi);
+    const auto trace = toolkit::takeTrace();
+    EXPECT_GE(count(trace, "IGrPolygonFill"), 1);
+
+    EXPECT_TRUE(key('S'));
+    const std::vector<int> order = overvieworder(*st);
+    EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 5), (std::vector<int>{4, 14, 17, 11, 7}))
+        << "rejects first, class 4 before 3, then repairs (PL); drops in their order among equals";
+    EXPECT_FALSE(key('Z'));
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+// The pre-screen's report on the command line: every finding of the demo
+// cruise, one line each, and a line of counts, with nothing written.
+#include <map>
+#include <sstream>
+
+#include "session.h"
+
+namespace {
+
+class CheckReport : public Session {
+protected:
+    int check(const std::vector<std::string>& args) {
+        std::string cmd = "cd '" + root.string() + "' && '" + std::string(DROPFIX_BINARY) + "' --check";
+        for (const auto& a : args) cmd += " '" + a + "'";
+        cmd += " > '" + (root / "out.txt").string() + "' 2> '" + (root / "err.txt").string() + "'";
+        const int rc = std::system(cmd.c_str());
+        out = read(root / "out.txt");
+        err = read(root / "err.txt");
+        return WIFEXITED(rc) ? WEXITSTATUS(rc) : 128 + WTERMSIG(rc);
+    }
+    std::map<std::string, std::string> listing() const {
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::directory_iterator(cruise)) files[e.path().filename()] = read(e.path());
+        return files;
+    }
+};
+
+TEST_F(CheckReport, FindsThePlantedFaultsOfTheDemoAndWritesNothing) {
+    const auto before = listing();
+    ASSERT_EQ(check({cruise.string()}), 0) << err;
+    std::istringstream lines(out);
+    std::string line;
+    std::vector<std::string> found;
+    std::string last;
+    while (std::getline(lines, line)) {
+        last = line;
+        if (std::count(line.begin(), line.end(), '\t') != 4) continue;
+        // Drop, code, class, depth with three decimals, and the sentence.
+        std::istringstream f(line);
+        std::string drop, code, cls, depth, sentence;
+        std::getline(f, drop, '\t');
+        std::getline(f, code, '\t');
+        std::getline(f, cls, '\t');
+        std::getline(f, depth, '\t');
+        std::getline(f, sentence);
+        EXPECT_EQ(depth.size() - depth.find('.'), 4u) << line;
+        EXPECT_FALSE(sentence.empty()) << line;
+        found.push_back(drop + " " + code + " " + cls);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"004 SP 4", "007 PL 5", "011 HB 3", "014 TP 4", "017 WB 4"}));
+    EXPECT_EQ(last, "DEMO01: 20 drops checked, 5 with findings, 5 findings: 1 HB, 1 PL, 1 SP, 1 TP, 1 WB");
+    EXPECT_EQ(listing(), before) << "the report writes no file, no log";
+    EXPECT_FALSE(fs::exists(root / "dropfix-start.log"));
+}
+
+TEST_F(CheckReport, ADirectoryWithoutACruiseEndsWithStatusOne) {
+    fs::create_directories(root / "empty");
+    EXPECT_EQ(check({(root / "empty").string()}), 1);
+    EXPECT_NE(err.find("control.dat"), std::string::npos) << err;
+    EXPECT_EQ(out, "");
+}
+
+}  // namespace
