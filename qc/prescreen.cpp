@@ -41,36 +41,37 @@ Finding makefinding(int index, int point, float depth, std::string sentence) {
 Points usablepoints(const DropProfile& d, const Thresholds& th) {
     Points p;
     const std::size_t n = d.size();
-    p.z.reserve(n);
-    p.t.reserve(n);
-    p.point.reserve(n);
+    p.z.resize(n);
+    p.t.resize(n);
+    p.point.resize(n);
     if (n > 0 && std::isfinite(d.depth[0])) p.z1 = -d.depth[0];
     float last = -INFINITY;
+    std::size_t k = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const float z = -d.depth[i];
         const float t = d.t[i];
         if (!std::isfinite(z) || !std::isfinite(t) || t < th.tmin || t > th.tmax || !(z > last)) continue;
-        p.z.push_back(z);
-        p.t.push_back(t);
-        p.point.push_back(static_cast<int>(i) + 1);
+        p.z[k] = z;
+        p.t[k] = t;
+        p.point[k] = static_cast<int>(i) + 1;
         last = z;
+        ++k;
     }
+    truncate(p, k);
     return p;
 }
 
-Points without(const Points& p, const std::vector<char>& drop) {
-    Points q;
-    q.z1 = p.z1;
-    q.z.reserve(p.size());
-    q.t.reserve(p.size());
-    q.point.reserve(p.size());
+Points without(Points p, const std::vector<char>& drop) {
+    std::size_t k = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
         if (drop[i]) continue;
-        q.z.push_back(p.z[i]);
-        q.t.push_back(p.t[i]);
-        q.point.push_back(p.point[i]);
+        p.z[k] = p.z[i];
+        p.t[k] = p.t[i];
+        p.point[k] = p.point[i];
+        ++k;
     }
-    return q;
+    truncate(p, k);
+    return p;
 }
 
 void truncate(Points& p, std::size_t n) {
@@ -152,7 +153,7 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
     }
 
     const std::vector<char> spiky = spikes(p, th, &out);
-    Points q = without(p, spiky);
+    Points q = without(std::move(p), spiky);
     surface(q, th, out);
     const bool bottom = hitbottom(q, th, &out);
     const bool ended = std::any_of(out.begin(), out.end(), [](const Finding& f) { return f.code == "WB"; });

@@ -20,7 +20,7 @@ struct Points {
 };
 
 Points usablepoints(const DropProfile& d, const Thresholds& th);
-Points without(const Points& p, const std::vector<char>& drop);
+Points without(Points p, const std::vector<char>& drop);
 void truncate(Points& p, std::size_t n);
 
 std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));

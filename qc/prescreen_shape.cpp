@@ -99,6 +99,9 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
         float peak = 0;
         for (std::size_t w = 1; w <= maxw && i + w < n; ++w) {
             const std::size_t a = i - 1, b = i + w;
+            // Point i lies no further from the line than it lies from point
+            // a plus the rise to point b: most points end here.
+            if (std::fabs(p.t[i] - p.t[a]) + std::fabs(p.t[b] - p.t[a]) <= th.spmin) continue;
             const float rate = (p.t[b] - p.t[a]) / (p.z[b] - p.z[a]);
             float least = INFINITY, most = 0;
             int sign = 0;
