@@ -164,9 +164,14 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
         if (older != nullptr && !differ.empty()) {
             std::vector<Finding> before;
             againstreference(q, *older, th, before);
+            // The same way: the same code within a few metres, so that an
+            // odd reference's difference is not confirmed by a small one of
+            // the older drop somewhere else.
+            constexpr float sameplace = 10.0f;
             std::erase_if(differ, [&before](const Finding& f) {
-                return std::none_of(before.begin(), before.end(),
-                                    [&f](const Finding& b) { return b.index == f.index; });
+                return std::none_of(before.begin(), before.end(), [&f](const Finding& b) {
+                    return b.index == f.index && std::fabs(b.depth - f.depth) <= sameplace;
+                });
             });
         }
         out.insert(out.end(), differ.begin(), differ.end());

@@ -84,7 +84,8 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 
 // The same checks with a second reference, the good drop before ref. A
 // difference from ref is then reported only when the drop differs in the
-// same way (the same code) from older too: when only ref differs, ref is the
+// same way (the same code
+// within 10 m) from older too: when only ref differs, ref is the
 // odd one, and the drop after a faulty or passing feature is not blamed for
 // it. A real change of the water still shows on the first drop in it.
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const DropProfile* older,

@@ -62,33 +62,33 @@ const char* warmer(float d) {
 
 // "Max Delta": the drop differs from the reference, at the same depth (the
 // reference interpolated linearly between its points), by more than dtmx
-// somewhere. The finding stands where the difference first exceeds dtmx,
-// since a code there covers the water below; the sentence also gives the
-// largest difference.
+// somewhere. The finding stands at the top of the stretch, beyond dtmx on
+// the same side, that holds the largest difference: a code there covers
+// the water below, and a brief excess elsewhere (a mixed layer a little
+// deeper than the reference's) does not draw the finding away from it.
 void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
-    std::size_t j = 0, first = p.size(), worst = 0;
-    float dfirst = 0, dworst = 0;
+    std::vector<float> diff(p.size(), 0.0f);
+    std::size_t j = 0, worst = 0;
+    float dworst = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
         const float z = p.z[i];
         if (z < r.z.front() || z > r.z.back()) continue;
         while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
         const float tr = r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]);
-        const float d = p.t[i] - tr;
-        if (std::fabs(d) > std::fabs(dworst)) {
-            dworst = d;
+        diff[i] = p.t[i] - tr;
+        if (std::fabs(diff[i]) > std::fabs(dworst)) {
+            dworst = diff[i];
             worst = i;
         }
-        if (first == p.size() && std::fabs(d) > th.dtmx) {
-            first = i;
-            dfirst = d;
-        }
     }
-    if (first == p.size()) return;
+    if (!(std::fabs(dworst) > th.dtmx)) return;
+    std::size_t first = worst;
+    while (first > 0 && (dworst > 0 ? diff[first - 1] > th.dtmx : diff[first - 1] < -th.dtmx)) --first;
     out.push_back(makefinding(
         13, p.point[first], p.z[first],
-        format("Difference at %.1f m: %.2f \u00b0C %s than the reference drop (more than "
-               "%.2f \u00b0C), and %.2f \u00b0C at %.1f m",
-               p.z[first], std::fabs(dfirst), warmer(dfirst), th.dtmx, std::fabs(dworst), p.z[worst])));
+        format("Difference from %.1f m: %.2f \u00b0C %s than the reference drop (more than "
+               "%.2f \u00b0C), up to %.2f \u00b0C at %.1f m",
+               p.z[first], std::fabs(diff[first]), warmer(dworst), th.dtmx, std::fabs(dworst), p.z[worst])));
 }
 
 // "Max 700m Delta": the mean temperatures of drop and reference between 695
