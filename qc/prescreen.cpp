@@ -88,6 +88,28 @@ bool testprobe(const Points& p, const Thresholds& th, float& range) {
     return range <= th.tprange;
 }
 
+// After a premature launch the profile sits too deep by the points that
+// were recorded before the probe entered the water. The PL edit moves every
+// temperature up by that many points, and the operator codes after it; so
+// the comparisons with the reference see the drop as that edit will leave
+// it, and their findings name the points and depths of then.
+Points launched(const Points& q, const DropProfile& d, int start) {
+    Points r;
+    r.z1 = q.z1;
+    float last = -INFINITY;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        if (q.point[i] < start) continue;
+        const auto k = static_cast<std::size_t>(q.point[i] - start);
+        const float z = -d.depth[k];
+        if (!std::isfinite(z) || !(z > last)) continue;
+        r.z.push_back(z);
+        r.t.push_back(q.t[i]);
+        r.point.push_back(static_cast<int>(k) + 1);
+        last = z;
+    }
+    return r;
+}
+
 }  // namespace prescreen_detail
 
 using namespace prescreen_detail;
@@ -159,6 +181,8 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
     const bool ended = std::any_of(out.begin(), out.end(), [](const Finding& f) { return f.code == "WB"; });
     if (!bottom && !ended) shortprofile(q, th, out);
     if (ref != nullptr) {
+        const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });
+        if (pl != out.end()) q = launched(q, drop, pl->point);
         std::vector<Finding> differ;
         againstreference(q, *ref, th, differ);
         if (older != nullptr && !differ.empty()) {

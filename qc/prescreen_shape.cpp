@@ -11,6 +11,8 @@ namespace {
 
 // The mixed layer below a surface step is judged over this many metres.
 constexpr float mlwindow = 5.0f;
+// A spike this far above a hit bottom is the probe striking the floor.
+constexpr float impactwindow = 5.0f;
 
 bool inrange(float t, const Thresholds& th) {
     return std::isfinite(t) && t >= th.tmin && t <= th.tmax;
@@ -230,12 +232,27 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
     while (b < n - 1 && p.z[b] < zb) ++b;
 
     if (out != nullptr) {
-        out->push_back(
-            makefinding(15, p.point[b], p.z[b],
-                        format("Hit bottom at %.1f m: the last %.1f m stay within %.2f \u00b0C (%.2f "
-                               "\u00b0C or less) though the water above cooled %.3f \u00b0C/m (%.3f "
-                               "\u00b0C/m or more)",
-                               p.z[b], p.z[n - 1] - p.z[b], hi - lo, th.hbband, -g, th.hbgrad)));
+        // The probe striking the floor often shows as a spike just above
+        // the flat tail. That spike marks the bottom itself and is no second
+        // finding.
+        int point = p.point[b];
+        float depth = p.z[b];
+        std::string impact;
+        const auto strike = std::find_if(out->begin(), out->end(), [&](const Finding& f) {
+            return f.index == 21 && f.depth <= depth && f.depth >= depth - impactwindow;
+        });
+        if (strike != out->end()) {
+            point = strike->point;
+            depth = strike->depth;
+            impact = ", struck with a spike,";
+            out->erase(strike);
+        }
+        out->push_back(makefinding(
+            15, point, depth,
+            format("Hit bottom at %.1f m%s: the last %.1f m stay within %.2f \u00b0C "
+                   "(%.2f \u00b0C or less) though the water above cooled %.3f "
+                   "\u00b0C/m (%.3f \u00b0C/m or more)",
+                   depth, impact.c_str(), p.z[n - 1] - depth, hi - lo, th.hbband, -g, th.hbgrad)));
     }
     truncate(p, b);
     return true;
