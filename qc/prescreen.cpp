@@ -141,6 +141,8 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
          th.spmin},
         {"spwidth", "a spike is at most this many points", static_cast<float>(th.spwidth)},
         {"spdepth", "spikes are sought below this depth, metres", th.spdepth},
+        {"hfcount", "more spikes than this in one drop are high-frequency noise",
+         static_cast<float>(th.hfcount)},
         {"hbband", "a hit bottom's flat tail stays within this band, degrees", th.hbband},
         {"hblength", "over at least this length, metres", th.hblength},
         {"hbgrad", "while the water above it cools at least this fast, degrees per metre", th.hbgrad},

@@ -55,6 +55,7 @@ struct Thresholds {
     float spmin = 0.5f;    // a spike departs from the line between its neighbours by more than this, degrees
     int spwidth = 3;       // a spike is at most this many points; a longer excursion is structure
     float spdepth = 4.0f;  // spikes are sought below this depth, metres; above it the surface check looks
+    int hfcount = 5;       // more spikes than this in one drop are high-frequency noise (HF), not spikes
     float hbband = 0.1f;   // a hit bottom's flat tail stays within this band, degrees
     float hblength =
         15.0f;             // ...over at least this many metres, the same length above it giving the gradient

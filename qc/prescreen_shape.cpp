@@ -95,6 +95,8 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
     const std::size_t n = p.size();
     std::vector<char> mark(n, 0);
     const std::size_t maxw = static_cast<std::size_t>(std::max(th.spwidth, 1));
+    const std::size_t before = out != nullptr ? out->size() : 0;
+    std::size_t count = 0;
     for (std::size_t i = 1; i + 1 < n; ++i) {
         if (p.z[i] < th.spdepth) continue;
         std::size_t best = 0;
@@ -131,7 +133,20 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
                        "(more than %.2f \u00b0C)",
                        what.c_str(), p.z[i], std::fabs(peak), peak > 0 ? "above" : "below", th.spmin)));
         }
+        ++count;
         i += best;
+    }
+    // Spike upon spike is the signal itself failing, not a few bad points:
+    // one HF finding at the first of them says so, where a list of spikes
+    // would bury the operator.
+    if (out != nullptr && count > static_cast<std::size_t>(std::max(th.hfcount, 0))) {
+        const Finding first = (*out)[before];
+        const float last = out->back().depth;
+        out->resize(before);
+        out->push_back(makefinding(20, first.point, first.depth,
+                                   format("High-frequency noise from %.1f m: %zu spikes down to %.1f m (more "
+                                          "than %d)",
+                                          first.depth, count, last, th.hfcount)));
     }
     return mark;
 }

@@ -164,6 +164,17 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
          {{21, z300}}},
         {"spike under spmin", [] { return at(ocean(), 300, {0.45f}); }, {}},
         {"step", [] { return offset(ocean(), 300, 1e9f, 0.8f); }, {}},
+        // More spikes than hfcount are one high-frequency finding.
+        {"five spikes",
+         [] {
+             return at(ocean(), 300, {0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f});
+         },
+         {{21, z300}, {21, z300 + 1.3f}, {21, z300 + 2.6f}, {21, z300 + 3.9f}, {21, z300 + 5.2f}}},
+        {"six spikes",
+         [] {
+             return at(ocean(), 300, {0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f});
+         },
+         {{20, z300}}},
         {"four points are structure",
          [] {
              return at(ocean(), 300, {0.8f, 0.8f, 0.8f, 0.8f});
