@@ -99,6 +99,12 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
     std::size_t count = 0;
     for (std::size_t i = 1; i + 1 < n; ++i) {
         if (p.z[i] < th.spdepth) continue;
+        // A run starting at i departs from its line by less than point i
+        // departs from point i-1, scaled by how far along the shortest line
+        // point i stands; so no run starts where that is already too small,
+        // which is most points.
+        if (!(std::fabs(p.t[i] - p.t[i - 1]) * (p.z[i + 1] - p.z[i - 1]) > th.spmin * (p.z[i + 1] - p.z[i])))
+            continue;
         std::size_t best = 0;
         float peak = 0;
         for (std::size_t w = 1; w <= maxw && i + w < n; ++w) {
