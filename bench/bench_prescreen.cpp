@@ -36,7 +36,7 @@ int sample(int i, int drop) {
 
 std::string rawfile(int drop) {
     std::string s = " Probe Code: 052\nXBT: " + std::to_string(npoints) + "\n";
-    char v[8];
+    char v[16];
     for (int i = 1; i <= npoints; ++i) {
         std::snprintf(v, sizeof v, "%5d", sample(i, drop));
         s += v;
@@ -120,7 +120,8 @@ void BM_PrescreenTwoReferences(benchmark::State& state) {
     const DropProfile drop = d.profile(2), ref = d.profile(1), older = d.profile(0);
     Thresholds th;
     th.tdzrms = 5.0f;
-    if (prescreen(drop, &ref, &older, th).empty()) state.SkipWithError("no difference to read the older drop for");
+    if (prescreen(drop, &ref, &older, th).empty())
+        state.SkipWithError("no difference to read the older drop for");
     for (auto _ : state) benchmark::DoNotOptimize(prescreen(drop, &ref, &older, th));
 }
 BENCHMARK(BM_PrescreenTwoReferences)->Unit(benchmark::kMicrosecond);

@@ -41,36 +41,37 @@ Finding makefinding(int index, int point, float depth, std::string sentence) {
 Points usablepoints(const DropProfile& d, const Thresholds& th) {
     Points p;
     const std::size_t n = d.size();
-    p.z.reserve(n);
-    p.t.reserve(n);
-    p.point.reserve(n);
+    p.z.resize(n);
+    p.t.resize(n);
+    p.point.resize(n);
     if (n > 0 && std::isfinite(d.depth[0])) p.z1 = -d.depth[0];
     float last = -INFINITY;
+    std::size_t k = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const float z = -d.depth[i];
         const float t = d.t[i];
         if (!std::isfinite(z) || !std::isfinite(t) || t < th.tmin || t > th.tmax || !(z > last)) continue;
-        p.z.push_back(z);
-        p.t.push_back(t);
-        p.point.push_back(static_cast<int>(i) + 1);
+        p.z[k] = z;
+        p.t[k] = t;
+        p.point[k] = static_cast<int>(i) + 1;
         last = z;
+        ++k;
     }
+    truncate(p, k);
     return p;
 }
 
-Points without(const Points& p, const std::vector<char>& drop) {
-    Points q;
-    q.z1 = p.z1;
-    q.z.reserve(p.size());
-    q.t.reserve(p.size());
-    q.point.reserve(p.size());
+Points without(Points p, const std::vector<char>& drop) {
+    std::size_t k = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
         if (drop[i]) continue;
-        q.z.push_back(p.z[i]);
-        q.t.push_back(p.t[i]);
-        q.point.push_back(p.point[i]);
+        p.z[k] = p.z[i];
+        p.t[k] = p.t[i];
+        p.point[k] = p.point[i];
+        ++k;
     }
-    return q;
+    truncate(p, k);
+    return p;
 }
 
 void truncate(Points& p, std::size_t n) {
@@ -85,6 +86,28 @@ bool testprobe(const Points& p, const Thresholds& th, float& range) {
     const auto [lo, hi] = std::minmax_element(p.t.begin(), p.t.end());
     range = *hi - *lo;
     return range <= th.tprange;
+}
+
+// After a premature launch the profile sits too deep by the points that
+// were recorded before the probe entered the water. The PL edit moves every
+// temperature up by that many points, and the operator codes after it; so
+// the comparisons with the reference see the drop as that edit will leave
+// it, and their findings name the points and depths of then.
+Points launched(const Points& q, const DropProfile& d, int start) {
+    Points r;
+    r.z1 = q.z1;
+    float last = -INFINITY;
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        if (q.point[i] < start) continue;
+        const auto k = static_cast<std::size_t>(q.point[i] - start);
+        const float z = -d.depth[k];
+        if (!std::isfinite(z) || !(z > last)) continue;
+        r.z.push_back(z);
+        r.t.push_back(q.t[i]);
+        r.point.push_back(static_cast<int>(k) + 1);
+        last = z;
+    }
+    return r;
 }
 
 }  // namespace prescreen_detail
@@ -118,6 +141,8 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
          th.spmin},
         {"spwidth", "a spike is at most this many points", static_cast<float>(th.spwidth)},
         {"spdepth", "spikes are sought below this depth, metres", th.spdepth},
+        {"hfcount", "more spikes than this in one drop are high-frequency noise",
+         static_cast<float>(th.hfcount)},
         {"hbband", "a hit bottom's flat tail stays within this band, degrees", th.hbband},
         {"hblength", "over at least this length, metres", th.hblength},
         {"hbgrad", "while the water above it cools at least this fast, degrees per metre", th.hbgrad},
@@ -152,20 +177,27 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
     }
 
     const std::vector<char> spiky = spikes(p, th, &out);
-    Points q = without(p, spiky);
+    Points q = without(std::move(p), spiky);
     surface(q, th, out);
     const bool bottom = hitbottom(q, th, &out);
     const bool ended = std::any_of(out.begin(), out.end(), [](const Finding& f) { return f.code == "WB"; });
     if (!bottom && !ended) shortprofile(q, th, out);
     if (ref != nullptr) {
+        const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });
+        if (pl != out.end()) q = launched(q, drop, pl->point);
         std::vector<Finding> differ;
         againstreference(q, *ref, th, differ);
         if (older != nullptr && !differ.empty()) {
             std::vector<Finding> before;
             againstreference(q, *older, th, before);
+            // The same way: the same code within a few metres, so that an
+            // odd reference's difference is not confirmed by a small one of
+            // the older drop somewhere else.
+            constexpr float sameplace = 10.0f;
             std::erase_if(differ, [&before](const Finding& f) {
-                return std::none_of(before.begin(), before.end(),
-                                    [&f](const Finding& b) { return b.index == f.index; });
+                return std::none_of(before.begin(), before.end(), [&f](const Finding& b) {
+                    return b.index == f.index && std::fabs(b.depth - f.depth) <= sameplace;
+                });
             });
         }
         out.insert(out.end(), differ.begin(), differ.end());

@@ -44,28 +44,45 @@ struct Thresholds {
     int ichkprofdepth = 700;  // "Check Profile Depth": the depth a good profile reaches, metres
     float tdzmx = 450.0f;     // "Max Displacement": largest isotherm displacement, metres
     float tdzrms = 110.0f;    // "Max Rms Displacement": largest rms isotherm displacement, metres
-    float dtdzmn = -0.011f;   // "Min dtdz": the gradient at which displacement is tested, degrees per metre
-    float dtdzth = 0.0005f;   // "Min dtdz Displacement Test"
+    // "Min dtdz": isotherms are followed where the drop cools with depth at
+    // least this steeply (a gradient at or below it), degrees per metre.
+    float dtdzmn = -0.011f;
+    // "Min dtdz Displacement Test": ...and where the reference's gradient at
+    // the isotherm exceeds this in size, degrees per metre.
+    float dtdzth = 0.0005f;
     // The editor's own.
-    float tmin = -2.5f;    // coldest temperature sea water can have, degrees (below freezing of brine)
-    float tmax = 36.0f;    // warmest temperature of any open ocean, degrees
-    float tprange = 0.3f;  // a test probe's whole profile stays within this band, degrees
-    float tpdepth =
-        100.0f;  // ...over at least this many metres, so that a short well-mixed drop is no test probe
-    float spmin = 0.5f;    // a spike departs from the line between its neighbours by more than this, degrees
-    int spwidth = 3;       // a spike is at most this many points; a longer excursion is structure
-    float spdepth = 4.0f;  // spikes are sought below this depth, metres; above it the surface check looks
-    float hbband = 0.1f;   // a hit bottom's flat tail stays within this band, degrees
-    float hblength =
-        15.0f;             // ...over at least this many metres, the same length above it giving the gradient
-    float hbgrad = 0.01f;  // the water above the flat tail cools by at least this much, degrees per metre
-    float sastep = 0.3f;  // the top differs from the mixed layer below it by at least this: a surface anomaly
-    float surfstep =
-        1.0f;  // ...by at least this: the top is spoiled and is removed (CS) or shifted away (PL)
-    float csdepth =
-        4.0f;  // deepest start of good data that CS covers, metres; a deeper one is a premature launch
-    float surfdepth = 40.0f;  // the start of good data is sought down to this depth, metres
-    float mltol = 0.1f;       // the mixed layer below the step stays within this band over 5 m, degrees
+    // Sea water freezes near -1.9 degrees and no open ocean reaches 36;
+    // a reading beyond these is no reading of the sea. Degrees.
+    float tmin = -2.5f;
+    float tmax = 36.0f;
+    // A test probe's whole profile stays within tprange degrees, over at
+    // least tpdepth metres so that a short well-mixed drop is no test probe.
+    float tprange = 0.3f;
+    float tpdepth = 100.0f;
+    // A spike is 1..spwidth points below spdepth metres that depart from the
+    // line between their neighbours by more than spmin degrees; above
+    // spdepth the surface check looks. More than hfcount spikes in one drop
+    // are high-frequency noise (HF).
+    float spmin = 0.5f;
+    int spwidth = 3;
+    float spdepth = 4.0f;
+    int hfcount = 5;
+    // A hit bottom's flat tail stays within hbband degrees over at least
+    // hblength metres, while the hblength metres above it cool by at least
+    // hbgrad degrees per metre.
+    float hbband = 0.1f;
+    float hblength = 15.0f;
+    float hbgrad = 0.01f;
+    // The top differs by a step from the mixed layer below it, which stays
+    // within mltol degrees over 5 m: at least sastep degrees is a surface
+    // anomaly (SA); surfstep or more is a spoiled top, removed (CS) when
+    // good data start within csdepth metres and a premature launch (PL)
+    // when they start deeper. Good data are sought down to surfdepth metres.
+    float sastep = 0.3f;
+    float surfstep = 1.0f;
+    float csdepth = 4.0f;
+    float surfdepth = 40.0f;
+    float mltol = 0.1f;
 };
 
 // The thresholds, one row each: its name as a cruise would set it, its
@@ -84,7 +101,8 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 
 // The same checks with a second reference, the good drop before ref. A
 // difference from ref is then reported only when the drop differs in the
-// same way (the same code) from older too: when only ref differs, ref is the
+// same way (the same code
+// within 10 m) from older too: when only ref differs, ref is the
 // odd one, and the drop after a faulty or passing feature is not blamed for
 // it. A real change of the water still shows on the first drop in it.
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const DropProfile* older,

@@ -20,10 +20,14 @@ struct Points {
 };
 
 Points usablepoints(const DropProfile& d, const Thresholds& th);
-Points without(const Points& p, const std::vector<char>& drop);
+Points without(Points p, const std::vector<char>& drop);
 void truncate(Points& p, std::size_t n);
 
+#ifdef __GNUC__
 std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
+#else
+std::string format(const char* f, ...);
+#endif
 Finding makefinding(int index, int point, float depth, std::string sentence);
 
 // The checks on the drop alone; each appends its findings to out.

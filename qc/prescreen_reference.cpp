@@ -26,7 +26,8 @@ Points referencepoints(const DropProfile& ref, const Thresholds& th) {
     Points r = usablepoints(ref, th);
     float range = 0;
     if (testprobe(r, th, range)) return {};
-    r = without(r, spikes(r, th, nullptr));
+    const std::vector<char> spiky = spikes(r, th, nullptr);
+    r = without(std::move(r), spiky);
     hitbottom(r, th, nullptr);
     return r;
 }
@@ -36,16 +37,13 @@ std::size_t at(const Points& p, float z) {
     return static_cast<std::size_t>(std::lower_bound(p.z.begin(), p.z.end(), z) - p.z.begin());
 }
 
-// The gradient of p around depth z, degrees per metre, from the points
-// halfgradient above and below; 0 when the points do not span z.
-float gradient(const Points& p, float z) {
-    if (p.size() < 2) return 0;
-    std::size_t lo = at(p, z - halfgradient);
-    std::size_t hi = at(p, z + halfgradient);
-    if (hi >= p.size()) hi = p.size() - 1;
-    if (lo > 0 && p.z[lo] > z - halfgradient) --lo;
-    if (hi <= lo) return 0;
-    return (p.t[hi] - p.t[lo]) / (p.z[hi] - p.z[lo]);
+// The gradient of r around the depth zr that lies between its points j-1
+// and j, degrees per metre, from the points halfgradient above and below.
+float gradientnear(const Points& r, std::size_t j, float zr) {
+    std::size_t lo = j > 0 ? j - 1 : 0, hi = j;
+    while (lo > 0 && r.z[lo] > zr - halfgradient) --lo;
+    while (hi + 1 < r.size() && r.z[hi] < zr + halfgradient) ++hi;
+    return hi > lo ? (r.t[hi] - r.t[lo]) / (r.z[hi] - r.z[lo]) : 0.0f;
 }
 
 // The mean temperature over the 700 m window, or NaN when no point is in it.
@@ -64,33 +62,33 @@ const char* warmer(float d) {
 
 // "Max Delta": the drop differs from the reference, at the same depth (the
 // reference interpolated linearly between its points), by more than dtmx
-// somewhere. The finding stands where the difference first exceeds dtmx,
-// since a code there covers the water below; the sentence also gives the
-// largest difference.
+// somewhere. The finding stands at the top of the stretch, beyond dtmx on
+// the same side, that holds the largest difference: a code there covers
+// the water below, and a brief excess elsewhere (a mixed layer a little
+// deeper than the reference's) does not draw the finding away from it.
 void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
-    std::size_t j = 0, first = p.size(), worst = 0;
-    float dfirst = 0, dworst = 0;
+    std::vector<float> diff(p.size(), 0.0f);
+    std::size_t j = 0, worst = 0;
+    float dworst = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
         const float z = p.z[i];
         if (z < r.z.front() || z > r.z.back()) continue;
         while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
         const float tr = r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]);
-        const float d = p.t[i] - tr;
-        if (std::fabs(d) > std::fabs(dworst)) {
-            dworst = d;
+        diff[i] = p.t[i] - tr;
+        if (std::fabs(diff[i]) > std::fabs(dworst)) {
+            dworst = diff[i];
             worst = i;
         }
-        if (first == p.size() && std::fabs(d) > th.dtmx) {
-            first = i;
-            dfirst = d;
-        }
     }
-    if (first == p.size()) return;
+    if (!(std::fabs(dworst) > th.dtmx)) return;
+    std::size_t first = worst;
+    while (first > 0 && (dworst > 0 ? diff[first - 1] > th.dtmx : diff[first - 1] < -th.dtmx)) --first;
     out.push_back(makefinding(
         13, p.point[first], p.z[first],
-        format("Difference at %.1f m: %.2f \u00b0C %s than the reference drop (more than "
-               "%.2f \u00b0C), and %.2f \u00b0C at %.1f m",
-               p.z[first], std::fabs(dfirst), warmer(dfirst), th.dtmx, std::fabs(dworst), p.z[worst])));
+        format("Difference from %.1f m: %.2f \u00b0C %s than the reference drop (more than "
+               "%.2f \u00b0C), up to %.2f \u00b0C at %.1f m",
+               p.z[first], std::fabs(diff[first]), warmer(dworst), th.dtmx, std::fabs(dworst), p.z[worst])));
 }
 
 // "Max 700m Delta": the mean temperatures of drop and reference between 695
@@ -128,16 +126,27 @@ void displacement(const Points& p, const Points& r, const Thresholds& th, std::v
     std::size_t count = 0, worst = 0;
     double sumsq = 0;
     float dworst = 0, zfrom = 0, zto = 0;
+    // The drop's gradient at point i comes from the points lo and hi that
+    // stand halfgradient above and below it; both only move down.
+    std::size_t lo = 0, hi = 0, j = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
         const float temp = p.t[i];
-        if (!(gradient(p, p.z[i]) <= th.dtdzmn)) continue;
+        while (lo + 1 < i && p.z[lo + 1] <= p.z[i] - halfgradient) ++lo;
+        while (hi + 1 < p.size() && p.z[hi] < p.z[i] + halfgradient) ++hi;
+        if (hi <= lo || !((p.t[hi] - p.t[lo]) / (p.z[hi] - p.z[lo]) <= th.dtdzmn)) continue;
         if (temp > rmin.front() || temp < rmin.back()) continue;
-        const auto j = static_cast<std::size_t>(
-            std::partition_point(rmin.begin(), rmin.end(), [temp](float v) { return v > temp; }) -
-            rmin.begin());
+        // The drop's next isotherm is mostly close to the last one: a few
+        // steps from the last j find it, a binary search otherwise.
+        const std::size_t n = rmin.size();
+        for (int steps = 0; steps < 8 && j < n && rmin[j] > temp; ++steps) ++j;
+        for (int steps = 0; steps < 8 && j > 0 && rmin[j - 1] <= temp; ++steps) --j;
+        if (j == n || rmin[j] > temp || (j > 0 && rmin[j - 1] <= temp))
+            j = static_cast<std::size_t>(
+                std::partition_point(rmin.begin(), rmin.end(), [temp](float v) { return v > temp; }) -
+                rmin.begin());
         float zr = r.z[j];
         if (j > 0) zr = r.z[j - 1] + (temp - r.t[j - 1]) * (r.z[j] - r.z[j - 1]) / (r.t[j] - r.t[j - 1]);
-        if (!(std::fabs(gradient(r, zr)) > th.dtdzth)) continue;
+        if (!(std::fabs(gradientnear(r, j, zr)) > th.dtdzth)) continue;
         const float d = p.z[i] - zr;
         if (count == 0) zfrom = p.z[i];
         zto = p.z[i];

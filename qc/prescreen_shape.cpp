@@ -11,6 +11,8 @@ namespace {
 
 // The mixed layer below a surface step is judged over this many metres.
 constexpr float mlwindow = 5.0f;
+// A spike this far above a hit bottom is the probe striking the floor.
+constexpr float impactwindow = 5.0f;
 
 bool inrange(float t, const Thresholds& th) {
     return std::isfinite(t) && t >= th.tmin && t <= th.tmax;
@@ -93,12 +95,23 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
     const std::size_t n = p.size();
     std::vector<char> mark(n, 0);
     const std::size_t maxw = static_cast<std::size_t>(std::max(th.spwidth, 1));
+    const std::size_t before = out != nullptr ? out->size() : 0;
+    std::size_t count = 0;
     for (std::size_t i = 1; i + 1 < n; ++i) {
         if (p.z[i] < th.spdepth) continue;
+        // A run starting at i departs from its line by less than point i
+        // departs from point i-1, scaled by how far along the shortest line
+        // point i stands; so no run starts where that is already too small,
+        // which is most points.
+        if (!(std::fabs(p.t[i] - p.t[i - 1]) * (p.z[i + 1] - p.z[i - 1]) > th.spmin * (p.z[i + 1] - p.z[i])))
+            continue;
         std::size_t best = 0;
         float peak = 0;
         for (std::size_t w = 1; w <= maxw && i + w < n; ++w) {
             const std::size_t a = i - 1, b = i + w;
+            // Point i lies no further from the line than it lies from point
+            // a plus the rise to point b: most points end here.
+            if (std::fabs(p.t[i] - p.t[a]) + std::fabs(p.t[b] - p.t[a]) <= th.spmin) continue;
             const float rate = (p.t[b] - p.t[a]) / (p.z[b] - p.z[a]);
             float least = INFINITY, most = 0;
             int sign = 0;
@@ -126,7 +139,20 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
                        "(more than %.2f \u00b0C)",
                        what.c_str(), p.z[i], std::fabs(peak), peak > 0 ? "above" : "below", th.spmin)));
         }
+        ++count;
         i += best;
+    }
+    // Spike upon spike is the signal itself failing, not a few bad points:
+    // one HF finding at the first of them says so, where a list of spikes
+    // would bury the operator.
+    if (out != nullptr && count > static_cast<std::size_t>(std::max(th.hfcount, 0))) {
+        const Finding first = (*out)[before];
+        const float last = out->back().depth;
+        out->resize(before);
+        out->push_back(makefinding(20, first.point, first.depth,
+                                   format("High-frequency noise from %.1f m: %zu spikes down to %.1f m (more "
+                                          "than %d)",
+                                          first.depth, count, last, th.hfcount)));
     }
     return mark;
 }
@@ -227,12 +253,27 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
     while (b < n - 1 && p.z[b] < zb) ++b;
 
     if (out != nullptr) {
-        out->push_back(
-            makefinding(15, p.point[b], p.z[b],
-                        format("Hit bottom at %.1f m: the last %.1f m stay within %.2f \u00b0C (%.2f "
-                               "\u00b0C or less) though the water above cooled %.3f \u00b0C/m (%.3f "
-                               "\u00b0C/m or more)",
-                               p.z[b], p.z[n - 1] - p.z[b], hi - lo, th.hbband, -g, th.hbgrad)));
+        // The probe striking the floor often shows as a spike just above
+        // the flat tail. That spike marks the bottom itself and is no second
+        // finding.
+        int point = p.point[b];
+        float depth = p.z[b];
+        std::string impact;
+        const auto strike = std::find_if(out->begin(), out->end(), [&](const Finding& f) {
+            return f.index == 21 && f.depth <= depth && f.depth >= depth - impactwindow;
+        });
+        if (strike != out->end()) {
+            point = strike->point;
+            depth = strike->depth;
+            impact = ", struck with a spike,";
+            out->erase(strike);
+        }
+        out->push_back(makefinding(
+            15, point, depth,
+            format("Hit bottom at %.1f m%s: the last %.1f m stay within %.2f \u00b0C "
+                   "(%.2f \u00b0C or less) though the water above cooled %.3f "
+                   "\u00b0C/m (%.3f \u00b0C/m or more)",
+                   depth, impact.c_str(), p.z[n - 1] - depth, hi - lo, th.hbband, -g, th.hbgrad)));
     }
     truncate(p, b);
     return true;

@@ -205,7 +205,7 @@ void ocean(Rng& rng, const Water& w, int n, double breakz, std::vector<float>& z
     }
 }
 
-Built plantedcruise() {
+Built plantedcruise(std::uint64_t seed = 20261210) {
     enum Kind {
         clean,
         spike,
@@ -228,10 +228,10 @@ Built plantedcruise() {
                                      clean, clean,  offset700, clean,  clean, shortend, clean, displaced,
                                      clean, clean,  range,     clean,  dup,   clean,    clean, clean,
                                      clean, clean,  clean,     clean,  clean, clean,    clean, clean};
-    Rng rng(20261210);
+    Rng rng(seed);
     Built b;
     for (Kind k : order) {
-        Water w(rng, k == displaced ? 160.0 : 0.0);
+        Water w(rng, k == displaced ? 200.0 : 0.0);
         const double breakz = rng.between(720.0, 900.0);
         const int n = sampleat(breakz) + static_cast<int>(rng.between(30, 120));
         std::vector<float> z, t;
@@ -297,7 +297,7 @@ Built plantedcruise() {
                 ocean(rng, w, n, breakz, z, t);
                 const double from = rng.between(250.0, 500.0);
                 for (std::size_t i = 0; i < t.size(); ++i)
-                    if (-z[i] >= from && -z[i] < breakz) t[i] += 5.5f;
+                    if (-z[i] >= from && -z[i] < breakz) t[i] += 7.0f;
                 p = {13, static_cast<float>(depthof(sampleat(from))), "difference from the reference"};
                 break;
             }
@@ -337,12 +337,23 @@ Built plantedcruise() {
     return b;
 }
 
+// Twenty cruises of forty drops, each with every fault once, so that no
+// figure rests on one lucky draw of the water.
 TEST(PrescreenCruise, PlantedFaults) {
-    const Built b = plantedcruise();
-    const Score sc = evaluate(b.drops, b.plants, Thresholds{});
-    report("planted cruise", sc);
-    EXPECT_EQ(sc.found, sc.planted);
-    EXPECT_LE(10 * sc.falsefindings, sc.clean);
+    Score all;
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        const Built b = plantedcruise(seed);
+        const Score sc = evaluate(b.drops, b.plants, Thresholds{});
+        if (!sc.misses.empty() || sc.falsefindings > 0)
+            report(("planted cruise " + std::to_string(seed)).c_str(), sc);
+        EXPECT_EQ(sc.found, sc.planted) << "seed " << seed;
+        all.planted += sc.planted;
+        all.found += sc.found;
+        all.clean += sc.clean;
+        all.falsefindings += sc.falsefindings;
+    }
+    report("planted cruises", all);
+    EXPECT_LE(10 * all.falsefindings, all.clean);
 }
 
 }  // namespace

@@ -164,6 +164,17 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
          {{21, z300}}},
         {"spike under spmin", [] { return at(ocean(), 300, {0.45f}); }, {}},
         {"step", [] { return offset(ocean(), 300, 1e9f, 0.8f); }, {}},
+        // More spikes than hfcount are one high-frequency finding.
+        {"five spikes",
+         [] {
+             return at(ocean(), 300, {0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f});
+         },
+         {{21, z300}, {21, z300 + 1.3f}, {21, z300 + 2.6f}, {21, z300 + 3.9f}, {21, z300 + 5.2f}}},
+        {"six spikes",
+         [] {
+             return at(ocean(), 300, {0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f, 0, 0.8f});
+         },
+         {{20, z300}}},
         {"four points are structure",
          [] {
              return at(ocean(), 300, {0.8f, 0.8f, 0.8f, 0.8f});
@@ -178,6 +189,7 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
         // drop that ends in its mixed layer, are short profiles only.
         {"hit bottom", [] { return bottom(250, 400); }, {{15, 250}}},
         {"hit bottom deep", [] { return bottom(520, 600); }, {{15, 520}}},
+        {"struck with a spike", [] { return at(bottom(250, 400), 250, {0.7f}); }, {{15, 250}}},
         {"tail too short", [] { return bottom(390, 400); }, {{22, 400}}},
         {"ends in the mixed layer", [] { return bottom(400, 60); }, {{22, 60}}},
         // The top: spoiled within csdepth (CS at the first good point), on
@@ -290,6 +302,12 @@ TEST(Prescreen, ThresholdsComeFromTheirFields) {
          [] { return ocean(1200, 200); },
          {{13, 116.4f}, {18, z700}}},
         {"spmin raised", [](Thresholds& t) { t.spmin = 1.0f; }, [] { return at(ocean(), 300, {0.8f}); }, {}},
+        // Against the reference, a premature launch is seen as the PL edit
+        // leaves it: 25 points higher, where it matches within 1 degree.
+        {"dtmx lowered, launched late",
+         [](Thresholds& t) { t.dtmx = 1.0f; },
+         [] { return launch(25, 30.0f); },
+         {{10, static_cast<float>(depthof(26))}}},
     };
     for (const auto& r : rows) {
         Thresholds th;
