@@ -44,8 +44,12 @@ DropProfile profileof(const std::vector<float>& depth, const std::vector<float>&
 }
 
 // The raw profile down to its wire break, as the drop loading finds it.
-void readraw(CheckedDrop& c, const DropFiles& files, SlotData& scratch) {
-    const RawDrop rd = rddropfix(FileName(c.path), files.len_f1, fallrateA, fallrateB, {});
+// The overview takes its deepest point from the same read.
+void readraw(CheckedDrop& c, int drop, State& st, SlotData& scratch) {
+    const auto owned = std::make_unique<RawDrop>();  // two profiles' worth: not for the stack
+    RawDrop& rd = *owned;
+    rd = rddropfix(FileName(c.path), st.files.len_f1, fallrateA, fallrateB, {});
+    takeraw(st.overview, drop, c.path, c.raw, rd);
     scratch.nread = rd.ierr == 0 ? clampPoints(rd.n) : 0;
     for (int i = 1; i <= scratch.nread; ++i) {
         scratch.depth[static_cast<std::size_t>(i)] = rd.depth[static_cast<std::size_t>(i - 1)];
@@ -82,7 +86,7 @@ CheckedDrop& entry(State& st, int drop) {
         c.raw = now;
         c.depth.clear();
         c.t.clear();
-        if (now.exists) readraw(c, st.files, *scratch);
+        if (now.exists) readraw(c, drop, st, *scratch);
         st.check.rawreads += now.exists;
         changed = true;
     }
@@ -262,59 +266,56 @@ std::vector<EnvelopeBin> cruiseenvelope(State& st) {
     return sum.bins();
 }
 
-int checkcommand() {
-    toolkit::setHeadless(true);
-    const auto owned = std::make_unique<State>();
-    State& st = *owned;
+bool readcruise(State& st, std::string& why) {
     if (Outcome o = locatecruise(st); o.ends()) {
-        std::fprintf(stderr, "dropfix: the cruise directory cannot be found from here\n");
-        return 1;
+        why = "the cruise directory cannot be found from here";
+        return false;
     }
     const std::string control = pathString(st.paths.acontrol);
     if (!canOpen(control)) {
-        std::fprintf(stderr, "dropfix: no control.dat at %s\n", control.c_str());
-        return 1;
+        why = "no control.dat at " + control;
+        return false;
     }
     ControlSettings cs = defaultcontrol();
     Log quiet;
     rdcntrl(control, cs, st.ierror, quiet);
     st.thresholds =
         thresholdsof(cs.tdzmx, cs.tdzrms, cs.dtdzmn, cs.dtdzth, cs.dtmx, cs.dtmx700, cs.ichkprofdepth);
-    st.acruise =
-        FixedText<13>(cs.acruise.cols(1, static_cast<std::size_t>(std::clamp(cs.len_acruise, 0, 8))));
     st.len_acruise = std::clamp(cs.len_acruise, 0, 8);
+    st.acruise = FixedText<13>(cs.acruise.cols(1, static_cast<std::size_t>(st.len_acruise)));
     blankDropFiles(st.files);
     if (buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {
-        std::fprintf(stderr, "dropfix: the cruise's file names do not fit\n");
-        return 1;
+        why = "the cruise's file names do not fit";
+        return false;
     }
+    const std::string list = pathString(st.paths.astations);
     std::string bytes;
-    if (!readFileBytes(pathString(st.paths.astations), bytes)) {
-        std::fprintf(stderr, "dropfix: cannot read %s\n", pathString(st.paths.astations).c_str());
-        return 1;
-    }
-    const StationRead r = parseStations(bytes, st.stations);
-    if (r.failure != StationFailure::None && r.failure != StationFailure::EndOfFile) {
-        std::fprintf(stderr, "dropfix: cannot read the station list %s\n",
-                     pathString(st.paths.astations).c_str());
-        return 1;
+    const bool read = readFileBytes(list, bytes);
+    const StationFailure failure = read ? parseStations(bytes, st.stations).failure : StationFailure::Read;
+    if (failure != StationFailure::None && failure != StationFailure::EndOfFile) {
+        why = "cannot read the station list " + list;
+        return false;
     }
     std::string journal;
     if (readFileBytes(journalPath(st.paths.astations), journal)) applyjournal(journal, st.stations);
+    return true;
+}
 
+std::vector<std::string> cruisereport(State& st) {
     // Every drop is read first, so that the duplicates are found among all.
     for (int d = 1; d <= st.stations.nlines; ++d) entry(st, d);
-    int total = 0, flagged = 0;
+    std::vector<std::string> lines;
+    int flagged = 0;
     std::map<std::string, int> bycode;
     for (int d = 1; d <= st.stations.nlines; ++d) {
         const auto& fs = dropfindings(st, d);
         flagged += !fs.empty();
         for (const Finding& f : fs) {
-            std::puts(reportline(d, f).c_str());
-            ++total;
+            lines.push_back(reportline(d, f));
             ++bycode[std::string(f.code.view())];
         }
     }
+    const std::size_t total = lines.size();
     std::string counts = std::string(st.acruise.cols(1, static_cast<std::size_t>(st.len_acruise))) + ": " +
                          std::to_string(st.stations.nlines) + " drops checked, " + std::to_string(flagged) +
                          " with findings, " + std::to_string(total) + (total == 1 ? " finding" : " findings");
@@ -323,6 +324,18 @@ int checkcommand() {
         counts += sep + std::to_string(n) + " " + code;
         sep = ", ";
     }
-    std::puts(counts.c_str());
+    lines.push_back(counts);
+    return lines;
+}
+
+int checkcommand() {
+    toolkit::setHeadless(true);
+    const auto owned = std::make_unique<State>();
+    std::string why;
+    if (!readcruise(*owned, why)) {
+        std::fprintf(stderr, "dropfix: %s\n", why.c_str());
+        return 1;
+    }
+    for (const std::string& line : cruisereport(*owned)) std::puts(line.c_str());
     return 0;
 }

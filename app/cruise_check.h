@@ -68,6 +68,13 @@ std::vector<PlotMark> findingmarks(const State& st);
 // The envelope of the drops accepted so far, in 2 m bins.
 std::vector<EnvelopeBin> cruiseenvelope(State& st);
 
+// The quiet opening of the report: the cruise found as the start-up finds
+// it, its control.dat and its station list with the journal applied, with no
+// window, no log and nothing written. False with the reason.
+bool readcruise(State& st, std::string& why);
+// Every finding of the cruise as a report line, then the line of counts.
+std::vector<std::string> cruisereport(State& st);
+
 // `dropfix --check`: reads the cruise found from the working directory as
 // the start-up finds it, prints every finding and a line of counts, writes
 // nothing. The exit status.

@@ -19,13 +19,7 @@ constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
 // The deepest point of a raw profile; blank when the file gives no point.
 // The overview reads quietly: its reads must leave no record in the log.
 std::string deepestof(const std::string& path, int prefixLength) {
-    const RawDrop rd = rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {});
-    if (rd.ierr != 0 || rd.n <= 0) return {};
-    float deepest = 0;
-    for (int i = 0; i < rd.n; ++i) deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
-    return buf;
+    return deepesttext(rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {}));
 }
 
 std::string trimmed(std::string_view s) {
@@ -58,8 +52,10 @@ int rowof(const Overview& ov, int drop) {
 }
 
 PanelCells fullrow(State& st, int drop) {
+    // The findings first: their read of the raw file serves the row as well.
+    std::string findings = findingscell(st, drop);
     PanelCells cells = overviewrow(st.overview, st.stations, st.files, drop);
-    if (!cells.empty()) cells.push_back(findingscell(st, drop));
+    if (!cells.empty()) cells.push_back(std::move(findings));
     return cells;
 }
 
@@ -77,6 +73,28 @@ void putrow(State& st, int drop) {
 }
 
 }  // namespace
+
+std::string deepesttext(const RawDrop& rd) {
+    if (rd.ierr != 0 || rd.n <= 0) return {};
+    float deepest = 0;
+    for (int i = 0; i < rd.n && i < ndepmax; ++i)
+        deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
+    return buf;
+}
+
+void takeraw(Overview& ov, int drop, const std::string& path, const FileStamp& stamp, const RawDrop& rd) {
+    if (drop < 1 || drop > nstamax) return;
+    OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
+    if (f.path != path) {
+        f = OverviewFiles{};
+        f.path = path;
+    }
+    f.raw = stamp;
+    f.deepest = deepesttext(rd);
+    ov.rawreads += stamp.exists;
+}
 
 FileStamp stampof(const std::string& path) {
     std::error_code ec;

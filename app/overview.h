@@ -13,6 +13,7 @@
 #include "app/drop_files.h"
 #include "app/outcome.h"
 #include "app/stations.h"
+#include "profile/rawdrop.h"
 #include "toolkit/panel.h"
 #include "toolkit/toolkit.h"
 
@@ -25,6 +26,10 @@ struct FileStamp {
     std::int64_t mtime = 0;
     bool operator==(const FileStamp&) const = default;
 };
+
+// The deepest point of a raw profile as the overview shows it, in metres
+// with one decimal; blank when the file gave no point.
+std::string deepesttext(const RawDrop& rd);
 
 // The stamp of a file now; exists is false when it cannot be seen.
 FileStamp stampof(const std::string& path);
@@ -46,6 +51,10 @@ struct Overview {
     int marked = 0;
     int rawreads = 0;  // raw files read so far (the benchmark and tests watch it)
 };
+
+// A raw file read elsewhere (by the pre-screen) taken into the overview, so
+// that it is not read twice.
+void takeraw(Overview& ov, int drop, const std::string& path, const FileStamp& stamp, const RawDrop& rd);
 
 enum class OverviewColumn {
     Drop,

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/cruise_check.h"
 #include "app/droploading.h"
 #include "app/mainloop.h"
 #include "app/overview.h"
@@ -70,6 +71,7 @@ void BM_OverviewOpenCold(benchmark::State& state) {
         state.PauseTiming();
         WPanelHide();
         st.overview = Overview{};
+        st.check = CruiseCheck{};
         state.ResumeTiming();
         showoverview(st);
     }
@@ -98,6 +100,29 @@ void BM_DropLoading(benchmark::State& state) {
         if (droploading(st, LoadEntry::Reload).ends()) std::abort();
 }
 BENCHMARK(BM_DropLoading)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// The pre-screen of the current drop as a drop loading runs it, its
+// reference already read (as at every advance after the first).
+void BM_CheckCurrentDrop(benchmark::State& state) {
+    State& st = editor();
+    checkcurrent(st);
+    for (auto _ : state) benchmark::DoNotOptimize(checkcurrent(st).size());
+}
+BENCHMARK(BM_CheckCurrentDrop)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// dropfix --check on the whole cruise: every raw file read and checked.
+void BM_CheckCruise(benchmark::State& state) {
+    fs::current_path(cruise());
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        const auto st = std::make_unique<State>();
+        std::string why;
+        if (!readcruise(*st, why)) std::abort();
+        lines = cruisereport(*st).size();
+    }
+    state.counters["report_lines"] = double(lines);
+}
+BENCHMARK(BM_CheckCruise)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly();
 
 }  // namespace
 
