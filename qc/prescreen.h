@@ -67,8 +67,9 @@ struct Thresholds {
     int spwidth = 3;
     float spdepth = 4.0f;
     int hfcount = 5;
-    // A hit bottom's flat tail stays within hbband degrees over at least
-    // hblength metres, while the hblength metres above it cool by at least
+    // A hit bottom's tail, at least hblength metres long, stays within half
+    // of hbband degrees (or of eight times its noise) of the floor's
+    // temperature, while the hblength metres above it cool by at least
     // hbgrad degrees per metre.
     float hbband = 0.1f;
     float hblength = 15.0f;

@@ -213,22 +213,40 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
 }
 
 // A probe on the sea floor goes on falling by the clock while it reads the
-// floor's temperature: the profile ends in a flat tail. The tail is the
-// longest stretch at the end that stays within hbband; it is a hit bottom
-// when it is at least hblength long and the hblength of water above it
-// cooled by hbgrad per metre or more (the deep ocean and a mixed layer are
-// flat too, but so is the water above them). The bottom is where the
-// gradient above, carried on, meets the floor's temperature, which the
-// band alone would place a little high.
+// floor's temperature: the profile ends in a flat tail, or a noisy one when
+// the probe rocks or drags on the floor. The floor is the mean of the last
+// hblength metres; the tail reaches up as long as the mean of every five
+// points stays within half a band of it, the band being hbband or eight
+// times the floor's point-to-point noise when that is larger, so that
+// neither noise nor one stray point ends the tail. It is a hit bottom when
+// it is at least hblength long and the hblength of water above it cooled
+// by hbgrad per metre or more (the deep ocean and a mixed layer are flat
+// too, but so is the water above them). The bottom is where the gradient
+// above, carried on, meets the floor's temperature, which the band alone
+// would place high.
 bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
+    constexpr std::size_t smooth = 5;
     const std::size_t n = p.size();
-    if (n < 6) return false;
-    std::size_t k0 = n - 1;
-    float lo = p.t[k0], hi = p.t[k0];
-    while (k0 > 0 && std::max(hi, p.t[k0 - 1]) - std::min(lo, p.t[k0 - 1]) <= th.hbband) {
-        --k0;
-        lo = std::min(lo, p.t[k0]);
-        hi = std::max(hi, p.t[k0]);
+    if (n < 2 * smooth) return false;
+    std::size_t f0 = n - 1;
+    while (f0 > 0 && p.z[f0 - 1] >= p.z[n - 1] - th.hblength) --f0;
+    if (n - f0 < smooth) return false;
+    double sum = 0, sq = 0;
+    for (std::size_t i = f0; i < n; ++i) sum += p.t[i];
+    for (std::size_t i = f0; i + 1 < n; ++i)
+        sq += static_cast<double>(p.t[i + 1] - p.t[i]) * (p.t[i + 1] - p.t[i]);
+    const float floor = static_cast<float>(sum / static_cast<double>(n - f0));
+    const float noise = static_cast<float>(std::sqrt(sq / (2.0 * static_cast<double>(n - 1 - f0))));
+    const float band = std::max(th.hbband, 8.0f * noise);
+
+    std::size_t k0 = n - smooth;
+    double window = 0;
+    for (std::size_t i = k0; i < n; ++i) window += p.t[i];
+    for (std::size_t k = n - smooth;; --k) {
+        if (k < n - smooth) window += p.t[k] - p.t[k + smooth];
+        if (!(std::fabs(static_cast<float>(window / smooth) - floor) <= 0.5f * band)) break;
+        k0 = k;
+        if (k == 0) break;
     }
     const float length = p.z[n - 1] - p.z[k0];
     if (k0 == 0 || length < th.hblength) return false;
@@ -238,10 +256,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
     const float g = slope(p, a, k0);
     if (!(g <= -th.hbgrad)) return false;
 
-    double floorsum = 0;
     const std::size_t half = k0 + (n - k0) / 2;
-    for (std::size_t i = half; i < n; ++i) floorsum += p.t[i];
-    const float floor = static_cast<float>(floorsum / static_cast<double>(n - half));
     double sz = 0, st = 0;
     for (std::size_t i = a; i < k0; ++i) {
         sz += p.z[i];
@@ -270,10 +285,9 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
         }
         out->push_back(makefinding(
             15, point, depth,
-            format("Hit bottom at %.1f m%s: the last %.1f m stay within %.2f \u00b0C "
-                   "(%.2f \u00b0C or less) though the water above cooled %.3f "
-                   "\u00b0C/m (%.3f \u00b0C/m or more)",
-                   depth, impact.c_str(), p.z[n - 1] - depth, hi - lo, th.hbband, -g, th.hbgrad)));
+            format("Hit bottom at %.1f m%s: the last %.1f m stay at %.2f \u00b0C (within %.2f \u00b0C) "
+                   "though the water above cooled %.3f \u00b0C/m (%.3f \u00b0C/m or more)",
+                   depth, impact.c_str(), p.z[n - 1] - depth, floor, 0.5f * band, -g, th.hbgrad)));
     }
     truncate(p, b);
     return true;

@@ -251,9 +251,11 @@ Built plantedcruise(std::uint64_t seed = 20261210) {
                 const double zb = rng.between(180.0, 450.0);
                 const int ib = sampleat(zb);
                 ocean(rng, w, sampleat(zb + 150.0), 0, z, t);
+                // Every other cruise the probe rocks on the floor and reads noisy.
                 const double floor = w.at(depthof(ib));
+                const double noise = seed % 2 ? 0.01 : 0.08;
                 for (std::size_t i = static_cast<std::size_t>(ib - 1); i < t.size(); ++i)
-                    t[i] = static_cast<float>(floor + 0.01 * rng.normal());
+                    t[i] = static_cast<float>(floor + noise * rng.normal());
                 t[static_cast<std::size_t>(ib - 1)] += 0.7f;  // the impact
                 p = {15, static_cast<float>(depthof(ib)), "hit bottom"};
                 break;

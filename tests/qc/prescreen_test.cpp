@@ -57,13 +57,16 @@ Prof offset(Prof p, float z0, float z1, float dt) {
     return p;
 }
 
-// A drop that ends on the sea floor at zb and goes on to zend.
-Prof bottom(float zb, float zend, int n = 1200) {
-    Prof p = ocean(n);
+// A drop that ends on the sea floor at zb and goes on to zend, reading
+// the floor with a little noise, or rocking on it by up to `rock` degrees.
+Prof bottom(float zb, float zend, float rock = 0) {
+    Prof p = ocean();
     const std::size_t b = p.at(zb);
     p.depth.resize(p.at(zend));
     p.t.resize(p.depth.size());
-    for (std::size_t i = b; i < p.t.size(); ++i) p.t[i] = p.t[b] + 0.004f * static_cast<float>(i % 3);
+    const float floor = p.t[b];
+    for (std::size_t i = b; i < p.t.size(); ++i)
+        p.t[i] = floor + 0.004f * static_cast<float>(i % 3) + rock * std::sin(1.7f * static_cast<float>(i));
     return p;
 }
 
@@ -124,7 +127,7 @@ std::string describe(const std::vector<Finding>& f) {
 
 struct Expect {
     int index;    // catalogue index
-    float depth;  // metres, within 1 m
+    float depth;  // metres, within 2 m (three points)
 };
 
 struct Case {
@@ -144,7 +147,7 @@ void check(const Case& c, const Prof* ref = nullptr, const Prof* older = nullptr
     ASSERT_EQ(f.size(), c.want.size()) << describe(f);
     for (std::size_t k = 0; k < f.size(); ++k) {
         EXPECT_EQ(f[k].index, c.want[k].index) << describe(f);
-        EXPECT_NEAR(f[k].depth, c.want[k].depth, 1.0f) << describe(f);
+        EXPECT_NEAR(f[k].depth, c.want[k].depth, 2.0f) << describe(f);
     }
 }
 
@@ -189,6 +192,7 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
         // drop that ends in its mixed layer, are short profiles only.
         {"hit bottom", [] { return bottom(250, 400); }, {{15, 250}}},
         {"hit bottom deep", [] { return bottom(520, 600); }, {{15, 520}}},
+        {"rocking on the floor", [] { return bottom(250, 400, 0.15f); }, {{15, 250}}},
         {"struck with a spike", [] { return at(bottom(250, 400), 250, {0.7f}); }, {{15, 250}}},
         {"tail too short", [] { return bottom(390, 400); }, {{22, 400}}},
         {"ends in the mixed layer", [] { return bottom(400, 60); }, {{22, 60}}},
