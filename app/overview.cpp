@@ -232,17 +232,12 @@ void followoverview(State& st) {
 }
 
 void shownotes(const State& st) {
-    std::string notes;
-    for (const Finding& f : st.findings) {
-        if (!notes.empty()) notes += "\n";
-        notes += findingtag(f) + ": " + f.sentence;
-    }
-    if (notes.empty()) {
-        notes = "Drop " + dropDigits(st.idropnum) + ": no findings";
-    } else {
-        notes = "Drop " + dropDigits(st.idropnum) + " (A opens the QC dialog with the first):\n" + notes;
-    }
-    WPanelNotes(notes);
+    std::vector<std::string> items;
+    for (const Finding& f : st.findings) items.push_back(findingtag(f) + ": " + f.sentence);
+    const std::string drop = "Drop " + dropDigits(st.idropnum);
+    WPanelNotes(items.empty() ? drop + ": no findings"
+                              : drop + ": A, or a double click, opens the QC dialog with one",
+                items);
 }
 
 std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) {
@@ -255,6 +250,13 @@ std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) 
         return Outcome::proceed();
     }
     if (type != EventType::PanelRow) return std::nullopt;
+    if (e.data2 == 1) {
+        if (e.data1 < 1 || e.data1 > int(st.findings.size())) return Outcome::proceed();
+        const Finding& f = st.findings[std::size_t(e.data1 - 1)];
+        WPanelFocusPlot();
+        if (f.index >= 1) qc(st, QcPreset{f.index, f.point});
+        return Outcome::proceed();
+    }
     const auto& order = st.overview.order;
     if (e.data1 < 1 || e.data1 > int(order.size())) return Outcome::proceed();
     const int drop = order[std::size_t(e.data1 - 1)];

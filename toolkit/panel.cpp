@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QPointer>
@@ -38,6 +39,32 @@ void postRow(int row) {
     postEvent(EventType::PanelRow, e);
 }
 
+void postNote(int item) {
+    if (item < 1 || item > int(view().notes.size())) return;
+    EventRecord e;
+    e.data1 = item;
+    e.data2 = 1;
+    postEvent(EventType::PanelRow, e);
+}
+
+// The keys a list of the panel takes; every other key stops here, so that
+// none climbs to the main window's single-key commands.
+template <class Base>
+bool panelListKey(Base& list, QKeyEvent* ev, void (*activate)(int)) {
+    switch (ev->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter: activate(list.currentRow() + 1); return true;
+        case Qt::Key_Escape: WPanelFocusPlot(); return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: return false;
+        default: return true;
+    }
+}
+
 // Takes every key that reaches it: a key must never climb to the main
 // window and run one of its single-key commands while the panel has the
 // keyboard. Enter activates the current row, Escape hands the keyboard back,
@@ -48,18 +75,19 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* ev) override {
-        switch (ev->key()) {
-            case Qt::Key_Return:
-            case Qt::Key_Enter: postRow(currentRow() + 1); break;
-            case Qt::Key_Escape: WPanelFocusPlot(); break;
-            case Qt::Key_Up:
-            case Qt::Key_Down:
-            case Qt::Key_PageUp:
-            case Qt::Key_PageDown:
-            case Qt::Key_Home:
-            case Qt::Key_End: QTableWidget::keyPressEvent(ev); break;
-            default: break;
-        }
+        if (!panelListKey(*this, ev, postRow)) QTableWidget::keyPressEvent(ev);
+        ev->accept();
+    }
+};
+
+// The current drop's findings under the table, taken as the table's rows are.
+class NotesList : public QListWidget {
+public:
+    explicit NotesList(QWidget* parent) : QListWidget(parent) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* ev) override {
+        if (!panelListKey(*this, ev, postNote)) QListWidget::keyPressEvent(ev);
         ev->accept();
     }
 };
@@ -82,7 +110,8 @@ struct Widgets {
     QPointer<PanelDock> dock;
     QLabel* heading = nullptr;
     PanelTable* table = nullptr;
-    QLabel* notes = nullptr;
+    QLabel* notesHeading = nullptr;
+    NotesList* notes = nullptr;
 };
 
 Widgets& widgets() {
@@ -160,6 +189,19 @@ void fillTable() {
     t->setUpdatesEnabled(true);
 }
 
+void fillNotes() {
+    Widgets& w = widgets();
+    if (!w.dock) return;
+    const PanelView& v = view();
+    w.notesHeading->setText(QString::fromUtf8(v.notesHeading.c_str()));
+    w.notes->clear();
+    for (const auto& n : v.notes) w.notes->addItem(QString::fromUtf8(n.c_str()));
+    const bool shown = !v.notesHeading.empty() || !v.notes.empty();
+    w.notesHeading->setVisible(shown);
+    w.notes->setVisible(!v.notes.empty());
+    if (!v.notes.empty()) w.notes->setCurrentRow(0);
+}
+
 void showCurrent() {
     PanelTable* t = table();
     const int row = view().current;
@@ -188,15 +230,17 @@ void buildWidgets() {
     w.table->verticalHeader()->setDefaultSectionSize(w.table->fontMetrics().height() + 4);
     w.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     w.table->setWordWrap(false);
-    w.notes = new QLabel(box);  // NOLINT: owned by the box
+    w.notesHeading = new QLabel(box);  // NOLINT: owned by the box
+    w.notes = new NotesList(box);      // NOLINT: owned by the box
     w.notes->setWordWrap(true);
-    w.notes->setTextFormat(Qt::PlainText);
-    w.notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    w.notes->setFrameShape(QFrame::StyledPanel);
-    w.notes->setMargin(4);
+    w.notes->setSelectionMode(QAbstractItemView::SingleSelection);
+    w.notes->setMaximumHeight(8 * w.notes->fontMetrics().height());
     layout->addWidget(w.heading);
     layout->addWidget(w.table, 1);
+    layout->addWidget(w.notesHeading);
     layout->addWidget(w.notes);
+    QObject::connect(w.notes, &QListWidget::doubleClicked, w.notes,
+                     [](const QModelIndex& index) { postNote(index.row() + 1); });
     w.dock->setWidget(box);
     QObject::connect(w.table, &QTableWidget::doubleClicked, w.table,
                      [](const QModelIndex& index) { postRow(index.row() + 1); });
@@ -204,8 +248,7 @@ void buildWidgets() {
                      [](int row, int, int, int) { view().current = row + 1; });
     win->addDockWidget(Qt::RightDockWidgetArea, w.dock);
     w.heading->setText(QString::fromLatin1(view().heading.c_str()));
-    w.notes->setText(QString::fromUtf8(view().notes.c_str()));
-    w.notes->setVisible(!view().notes.empty());
+    fillNotes();
     fillTable();
 }
 
@@ -241,33 +284,35 @@ void panelKey(int qtKey) {
     }
 }
 
-// "overview ROW": the double click on a row, delivered to the table as the
-// mouse would deliver it.
+// "overview ROW" and "finding ITEM": the double click on a row of the table
+// or an item of the findings, delivered as the mouse would deliver it.
 bool runPanelScriptCommand(const std::vector<std::string>& words, std::string& error) {
+    const bool note = !words.empty() && words[0] == "finding";
     char* end = nullptr;
     const long row = words.size() == 2 ? std::strtol(words[1].c_str(), &end, 10) : 0;
     if (words.size() != 2 || end == words[1].c_str() || *end != '\0') {
-        error = "expected \"overview ROW\"";
+        error = note ? "expected \"finding ITEM\"" : "expected \"overview ROW\"";
         return false;
     }
     if (!view().shown) {
         error = "the overview is not shown";
         return false;
     }
-    if (row < 1 || row > long(view().rows.size())) {
-        error = "the overview has no row " + words[1];
+    const long count = long(note ? view().notes.size() : view().rows.size());
+    if (row < 1 || row > count) {
+        error = (note ? "the overview lists no finding " : "the overview has no row ") + words[1];
         return false;
     }
-    PanelTable* t = table();
-    if (!t) {
-        postRow(int(row));
+    if (!table()) {
+        note ? postNote(int(row)) : postRow(int(row));
         return true;
     }
-    QTableWidgetItem* item = t->item(int(row) - 1, 0);
-    t->scrollToItem(item);
+    QAbstractItemView* list = note ? static_cast<QAbstractItemView*>(widgets().notes) : table();
+    const QModelIndex index = list->model()->index(int(row) - 1, 0);
+    list->scrollTo(index);
     QCoreApplication::processEvents();
-    const QPointF at = QRectF(t->visualItemRect(item)).center();
-    QWidget* port = t->viewport();
+    const QPointF at = QRectF(list->visualRect(index)).center();
+    QWidget* port = list->viewport();
     const QPointF global = port->mapToGlobal(at);
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                                     QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
@@ -320,13 +365,10 @@ void WPanelHeading(std::string_view text) {
         toolkit::widgets().heading->setText(QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
-void WPanelNotes(std::string_view text) {
-    view().notes = std::string(text);
-    if (toolkit::table()) {
-        QLabel* notes = toolkit::widgets().notes;
-        notes->setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
-        notes->setVisible(!text.empty());
-    }
+void WPanelNotes(std::string_view heading, std::span<const std::string> items) {
+    view().notesHeading = std::string(heading);
+    view().notes.assign(items.begin(), items.end());
+    toolkit::fillNotes();
 }
 
 void WPanelRows(std::span<const PanelCells> rows) {

@@ -1,7 +1,8 @@
 // The panel beside the plot: a dock of the main window holding a heading and
 // a table of text rows, which the operator reads and moves through while the
 // plot stays in view. A row activated by a double click or Enter reaches the
-// editor as one event (EventType::PanelRow, data1 = the row, from 1). Free of
+// editor as one event (EventType::PanelRow, data1 = the row, from 1, data2 =
+// 0); an item of the list under it as the same event with data2 = 1. Free of
 // Qt, like the rest of the toolkit's interface.
 #pragma once
 #include <span>
@@ -24,8 +25,10 @@ void WPanelShow();
 void WPanelHide();
 bool WPanelShown();
 void WPanelHeading(std::string_view text);
-// The text under the table (lines split at newlines); empty hides it.
-void WPanelNotes(std::string_view text);
+// A list under the table with its heading: the current drop's findings. A
+// double click or Enter on one reaches the editor as EventType::PanelRow
+// with data1 = the item (from 1) and data2 = 1. No heading and no items hide it.
+void WPanelNotes(std::string_view heading, std::span<const std::string> items);
 // Replaces every row.
 void WPanelRows(std::span<const PanelCells> rows);
 // Replaces row `row` (from 1); a row outside the table is ignored.
@@ -45,7 +48,8 @@ struct PanelView {
     int marked = 0;
     int current = 0;  // the row that Enter activates
     std::string heading;
-    std::string notes;
+    std::string notesHeading;
+    std::vector<std::string> notes;
     std::vector<std::string> columns;
     std::vector<PanelCells> rows;
 };

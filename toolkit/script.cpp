@@ -268,7 +268,7 @@ void runLine(const std::string& line) {
         runClose();
     } else if (c == "screenshot")
         runScreenshot(restOfLine(line, c));
-    else if (c == "overview") {
+    else if (c == "overview" || c == "finding") {
         std::string error;
         if (!runPanelScriptCommand(w, error)) throw ScriptError{error};
     } else if (c == "click" || c == "type" || c == "select") {

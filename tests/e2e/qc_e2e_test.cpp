@@ -83,11 +83,12 @@ protected:
             copyDemo(dir);
             const std::string script = (dir / "s.txt").string();
             std::ofstream(script) << "key W\nmenu 40010\ntype 104 1018 7\nclick 104 1\nkey W\n"
-                                     "menu 40010\ntype 104 1018 4\nclick 104 1\nkey W\nmenu 40007\n";
+                                     "menu 40010\ntype 104 1018 4\nclick 104 1\nkey W\n"
+                                     "menu 40010\ntype 104 1018 11\nclick 104 1\nkey W\nmenu 40007\n";
             const std::string cmd = "QT_QPA_PLATFORM=offscreen '" + std::string(DROPFIX_BINARY) +
                                     "' --script '" + script + "' '" + dir.string() + "' >/dev/null 2>&1";
             EXPECT_EQ(std::system(cmd.c_str()), 0);
-            for (int d : {1, 4, 7}) {
+            for (int d : {1, 4, 7, 11}) {
                 char name[16];
                 std::snprintf(name, sizeof name, "DEMO01q.%03d", d);
                 f[d] = read(dir / name);
@@ -289,6 +290,24 @@ TEST_F(QcSession, SuggestedSpikeAppliedWithAThenWritten) {
     expectfiles(4, q);
     EXPECT_EQ(out, "");
     EXPECT_EQ(read(cruise / "stations.dat"), listWith({{4, 1}}));
+}
+
+// Drop 11's hit bottom taken from the overview's list of findings by a
+// double click: HBR at the finding's point, class 3 from there down.
+TEST_F(QcSession, HitBottomFromTheOverviewsFindingsThenWritten) {
+    QFile q = plainq(11);
+    ASSERT_EQ(run({"key O", "menu 40010", "type 104 1018 11", "click 104 1", "finding 1", "click 106 1",
+                   "click 106 2", "key W", "menu 40007"}),
+              0)
+        << err;
+    const int k = written(11).firstcode("HB");
+    ASSERT_GT(k, 0);
+    EXPECT_NEAR(q.metres(k), 170.0, 5.0);
+    for (int i = k, n = q.npbr(); i <= n; ++i) q.setclass(i, 3);
+    q.setcode(k, "HB");
+    expectfiles(11, q);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{11, 1}}));
 }
 
 }  // namespace
