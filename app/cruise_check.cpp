@@ -73,8 +73,12 @@ bool selfgood(State& st, CheckedDrop& c) {
 
 // Brings one drop's entry up to date with its files.
 CheckedDrop& entry(State& st, int drop) {
-    // A slot's worth of room for the readers; the files cost far more.
-    const auto scratch = std::make_unique<SlotData>();
+    // A slot's worth of room for the readers, made only when a file is read.
+    std::unique_ptr<SlotData> room;
+    const auto scratch = [&room]() -> SlotData& {
+        if (!room) room = std::make_unique<SlotData>();
+        return *room;
+    };
     CheckedDrop& c = st.check.drop[static_cast<std::size_t>(drop)];
     const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
     if (c.path != raw) {
@@ -86,7 +90,7 @@ CheckedDrop& entry(State& st, int drop) {
         c.raw = now;
         c.depth.clear();
         c.t.clear();
-        if (now.exists) readraw(c, drop, st, *scratch);
+        if (now.exists) readraw(c, drop, st, scratch());
         st.check.rawreads += now.exists;
         changed = true;
     }
@@ -95,9 +99,8 @@ CheckedDrop& entry(State& st, int drop) {
         c.edited = now;
         c.rdepth.clear();
         c.rt.clear();
-        SlotData& s = *scratch;
-        if (now.exists && rdq(FileName(q), s, st.files.len_f1).ierr == 0) {
-            std::tie(c.rdepth, c.rt) = pointsof(s, acceptedlength(s));
+        if (now.exists && rdq(FileName(q), scratch(), st.files.len_f1).ierr == 0) {
+            std::tie(c.rdepth, c.rt) = pointsof(*room, acceptedlength(*room));
         } else {
             c.rdepth = c.depth;
             c.rt = c.t;
@@ -108,15 +111,24 @@ CheckedDrop& entry(State& st, int drop) {
         c.avg = now;
         c.edepth.clear();
         c.et.clear();
-        SlotData& s = *scratch;
-        if (now.exists && winrdfl(FileName(e), s, st.files.len_f1, {}).ierr == 0)
-            std::tie(c.edepth, c.et) = pointsof(s, acceptedlength(s));
+        if (now.exists && winrdfl(FileName(e), scratch(), st.files.len_f1, {}).ierr == 0)
+            std::tie(c.edepth, c.et) = pointsof(*room, acceptedlength(*room));
     }
     return c;
 }
 
+// A field that says nothing (blanks, or the zeros that stand for blanks)
+// makes no two drops the same.
+template <std::size_t N>
+bool given(const FixedText<N>& f) {
+    for (char c : f.view())
+        if (c != ' ' && c != '0' && c != '.' && c != ':' && c != '/' && c != '-') return true;
+    return false;
+}
+
 bool sametimeandplace(const StationLine& a, const StationLine& b) {
-    return a.adate == b.adate && a.atime == b.atime && a.alat == b.alat && a.alon == b.alon;
+    return given(a.adate) && given(a.atime) && given(a.alat) && given(a.alon) && a.adate == b.adate &&
+           a.atime == b.atime && a.alat == b.alat && a.alon == b.alon;
 }
 
 Finding duplicatefinding(int other, std::string_view why) {
