@@ -3,6 +3,7 @@
 // the duplicates, the envelope and the command-line report.
 #include "app/cruise_check.h"
 
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -183,14 +184,19 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
 
 Thresholds thresholdsof(float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
                         int ichkprofdepth) {
+    // A limit of zero (a blank field of the older layout reads so) or of the
+    // wrong sign would flag every drop of the cruise; such a limit is taken
+    // as not given.
+    const Thresholds d;
+    const auto positive = [](float v, float fallback) { return std::isfinite(v) && v > 0 ? v : fallback; };
     Thresholds th;
-    th.tdzmx = tdzmx;
-    th.tdzrms = tdzrms;
-    th.dtdzmn = dtdzmn;
-    th.dtdzth = dtdzth;
-    th.dtmx = dtmx;
-    th.dtmx700 = dtmx700;
-    th.ichkprofdepth = ichkprofdepth;
+    th.tdzmx = positive(tdzmx, d.tdzmx);
+    th.tdzrms = positive(tdzrms, d.tdzrms);
+    th.dtdzmn = std::isfinite(dtdzmn) && dtdzmn < 0 ? dtdzmn : d.dtdzmn;
+    th.dtdzth = positive(dtdzth, d.dtdzth);
+    th.dtmx = positive(dtmx, d.dtmx);
+    th.dtmx700 = positive(dtmx700, d.dtmx700);
+    th.ichkprofdepth = ichkprofdepth > 0 ? ichkprofdepth : d.ichkprofdepth;
     return th;
 }
 

@@ -188,6 +188,20 @@ TEST_F(GetscrTest, HandsOverTheCruiseNameAndPlotRange) {
     EXPECT_TRUE(toolkit::takeBoxes().empty());
 }
 
+TEST_F(GetscrTest, HandsOverEverySettingWithTheDefaultsOfKeysTheFileLacks) {
+    write(root / "control.dat", "Ship Name =X\nCruise Name =AB12\nOperator Name =Y\nMax Delta = 9.5\n");
+    ScreenSettings scr;
+    ErrorFlags ierror{};
+    Log log = Log::memory();
+    ControlSettings all;
+    EXPECT_FALSE(getscr(scr, PathText((root / "control.dat").string()), ierror, log, &all).ends());
+    EXPECT_FLOAT_EQ(all.dtmx, 9.5f);
+    EXPECT_FLOAT_EQ(all.dtmx700, 0.8f);
+    EXPECT_FLOAT_EQ(all.tdzmx, 450.0f);
+    EXPECT_EQ(all.ichkprofdepth, 700);
+    EXPECT_EQ(log.text().find("tdzmx"), std::string::npos) << "a default is not a value read";
+}
+
 TEST_F(GetscrTest, AMissingOrUnreadableFileEndsTheProgramAfterItsMessage) {
     ScreenSettings scr;
     ErrorFlags ierror{};

@@ -67,8 +67,8 @@ TEST_F(OverviewTest, RowsAndHeadingShowEveryStatusAndFile) {
     EXPECT_TRUE(p.shown);
     EXPECT_EQ(p.heading, "3 of 5 edited: 1 accepted, 1 bad, 1 test probe");
     ASSERT_EQ(p.rows.size(), 5u);
-    EXPECT_EQ(p.rows[0],
-              (V{"001", "09/03/26", "02:25:44", "-27.136", "154.249", "accepted", "yes", "yes", "", "25.9", "WBR 25.9 m"}));
+    EXPECT_EQ(p.rows[0], (V{"001", "09/03/26", "02:25:44", "-27.136", "154.249", "accepted", "yes", "yes", "",
+                            "25.9", "WBR 25.9 m"}));
     EXPECT_EQ(column(OverviewColumn::Status),
               (V{"accepted", "bad", "test probe", "not edited", "not edited"}));
     EXPECT_EQ(column(OverviewColumn::QFile), (V{"yes", "yes", "no", "no", "no"}));

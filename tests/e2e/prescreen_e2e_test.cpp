@@ -53,6 +53,17 @@ TEST_F(CheckReport, FindsThePlantedFaultsOfTheDemoAndWritesNothing) {
     EXPECT_FALSE(fs::exists(root / "dropfix-start.log"));
 }
 
+TEST_F(CheckReport, TheCruisesCheckProfileDepthDecidesWhatIsShort) {
+    std::string control = read(cruise / "control.dat");
+    const std::string key = "Check Profile Depth = 700";
+    ASSERT_NE(control.find(key), std::string::npos);
+    control.replace(control.find(key), key.size(), "Check Profile Depth = 550");
+    write(cruise / "control.dat", control);
+    ASSERT_EQ(check({cruise.string()}), 0) << err;
+    EXPECT_EQ(out.find("017\tWB"), std::string::npos) << out;
+    EXPECT_NE(out.find("DEMO01: 20 drops checked, 4 with findings, 4 findings"), std::string::npos) << out;
+}
+
 TEST_F(CheckReport, ADirectoryWithoutACruiseEndsWithStatusOne) {
     fs::create_directories(root / "empty");
     EXPECT_EQ(check({(root / "empty").string()}), 1);
