@@ -126,6 +126,16 @@ protected:
         EXPECT_EQ(read(cruise / ename), efilebytes(cur, loaded, cur.nread, r.ahdr));
     }
 
+    // A code applied at point k with class cls down to point last, then
+    // written: the files, no box, and the drop accepted in the list.
+    void expectcoded(int drop, QFile q, int k, const std::string& code, int cls, int last) {
+        for (int i = k; i <= last; ++i) q.setclass(i, cls);
+        q.setcode(k, code);
+        expectfiles(drop, q);
+        EXPECT_EQ(out, "");
+        EXPECT_EQ(read(cruise / "stations.dat"), listWith({{drop, 1}}));
+    }
+
     static std::vector<std::string> onqc(std::vector<std::string> lines) {
         lines.insert(lines.begin(), "key Q");
         lines.push_back("click 106 2");
@@ -149,11 +159,7 @@ TEST_F(QcSession, SpikeRejectByMouseMovesTheCutAndLandsInTheFiles) {
     ASSERT_EQ(run(lines), 0) << err;
     const int k = written(1).firstcode("SP");
     EXPECT_NEAR(q.metres(k), 300.0, pixel);
-    for (int i = k; i <= q.n(); ++i) q.setclass(i, 4);
-    q.setcode(k, "SP");
-    expectfiles(1, q);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{1, 1}}));
+    expectcoded(1, q, k, "SP", 4, q.n());
 }
 
 TEST_F(QcSession, InversionProbableByTheDepthListThenEnter) {
@@ -285,11 +291,7 @@ TEST_F(QcSession, SuggestedSpikeAppliedWithAThenWritten) {
     // The spike of the demo cruise lies at about 310 m.
     EXPECT_NEAR(q.metres(k), 310.0, 5.0);
     EXPECT_GT(std::stof(q.temperature(k)) - std::stof(q.temperature(k - 3)), 1.0f) << "the spike's own point";
-    for (int i = k; i <= q.n(); ++i) q.setclass(i, 4);
-    q.setcode(k, "SP");
-    expectfiles(4, q);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{4, 1}}));
+    expectcoded(4, q, k, "SP", 4, q.n());
 }
 
 // Drop 11's hit bottom taken from the overview's list of findings by a
@@ -303,11 +305,7 @@ TEST_F(QcSession, HitBottomFromTheOverviewsFindingsThenWritten) {
     const int k = written(11).firstcode("HB");
     ASSERT_GT(k, 0);
     EXPECT_NEAR(q.metres(k), 170.0, 5.0);
-    for (int i = k, n = q.npbr(); i <= n; ++i) q.setclass(i, 3);
-    q.setcode(k, "HB");
-    expectfiles(11, q);
-    EXPECT_EQ(out, "");
-    EXPECT_EQ(read(cruise / "stations.dat"), listWith({{11, 1}}));
+    expectcoded(11, q, k, "HB", 3, q.npbr());
 }
 
 }  // namespace
