@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "app/cruise_check.h"
 #include "app/mainloop.h"
@@ -189,14 +190,15 @@ std::vector<int> overvieworder(State& st) {
     if (!st.check.sortbyfindings) return order;
     // The worst class first, then the most findings; drops in their order
     // among equals.
-    std::vector<std::pair<int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
+    // Drops not yet edited come before those the operator has already seen.
+    std::vector<std::tuple<bool, int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
     for (int d : order) {
         // A reject weighs most, a repair (class 5) between probably bad and probably good.
         constexpr int weight[6] = {0, 2, 4, 6, 8, 5};
         int worst = 0;
         const auto& fs = dropfindings(st, d);
         for (const Finding& f : fs) worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
-        key[static_cast<std::size_t>(d)] = {worst, int(fs.size())};
+        key[static_cast<std::size_t>(d)] = {st.stations[d].istatus == 0, worst, int(fs.size())};
     }
     std::stable_sort(order.begin(), order.end(),
                      [&key](int a, int b) { return key[std::size_t(a)] > key[std::size_t(b)]; });
@@ -254,7 +256,10 @@ std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) 
         if (e.data1 < 1 || e.data1 > int(st.findings.size())) return Outcome::proceed();
         const Finding& f = st.findings[std::size_t(e.data1 - 1)];
         WPanelFocusPlot();
-        if (f.index >= 1) qc(st, QcPreset{f.index, f.point});
+        if (f.index >= 1)
+            qc(st, QcPreset{f.index, f.point});
+        else
+            WindowStatusText(f.sentence + "; no code of the QC dialog applies (B marks the drop bad)");
         return Outcome::proceed();
     }
     const auto& order = st.overview.order;

@@ -103,6 +103,8 @@ TEST_F(CruiseCheckTest, EnvelopeNeedsThreeAcceptedDropsAndSortPutsTheWorstFirst)
     const std::vector<int> order = overvieworder(*st);
     EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 5), (std::vector<int>{4, 14, 17, 11, 7}))
         << "rejects first, class 4 before 3, then repairs (PL); drops in their order among equals";
+    setstatus(4, 1);
+    EXPECT_EQ(overvieworder(*st)[3], 7) << "an edited drop comes after those not yet edited";
     EXPECT_FALSE(key('Z'));
 }
 
