@@ -48,9 +48,10 @@ struct Score {
     std::vector<std::string> misses, falses;
 };
 
-// Runs the checks over a cruise as an automatic run would: the reference of
-// a drop is the nearest earlier drop that the checks took as good, and the
-// older reference the good one before that.
+// Runs the checks over a cruise as the editor's report does on a cruise not
+// yet edited: the reference of a drop is the nearest earlier drop whose own
+// checks, with no reference, suggest no reject, and the older reference the
+// one before that.
 Score evaluate(const std::vector<Drop>& drops, const std::vector<Plant>& plants, const Thresholds& th) {
     Score sc;
     std::optional<std::size_t> ref, older;
@@ -60,7 +61,7 @@ Score evaluate(const std::vector<Drop>& drops, const std::vector<Plant>& plants,
         if (ref) r = drops[*ref].profile();
         if (older) o = drops[*older].profile();
         auto f = prescreen(d, ref ? &r : nullptr, older ? &o : nullptr, th);
-        if (goodreference(f)) {
+        if (goodreference(prescreen(d, nullptr, th))) {
             older = ref;
             ref = k;
         }
