@@ -214,16 +214,53 @@ EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotDat
     return writebytes(fname, n, qfilebytes(cur, loaded, n, ahdr));
 }
 
-EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
-                       const Ahdr& ahdr, int prefixLength) {
-    // Without a "q" to replace, the average would land on the q file itself
-    // (or on some other file), so such a name is refused.
+namespace {
+
+// The e file beside the q file qname, or a refusal: without a "q" to
+// replace, the average would land on the q file itself (or on some other
+// file).
+std::optional<FileName> enameof(const FileName& qname, int prefixLength, EditedWrite& refusal) {
     const std::size_t at = static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1;
-    if (qname.at(at) != 'q' || at > FileName::size())
-        return EditedWrite{failedCount, false, "no \"q\" after the cruise prefix in " + filePath(qname)};
+    if (qname.at(at) != 'q' || at > FileName::size()) {
+        refusal = EditedWrite{failedCount, false, "no \"q\" after the cruise prefix in " + filePath(qname)};
+        return std::nullopt;
+    }
     FileName ename = qname;
     ename.set(at, 'e');
-    return writebytes(ename, n, efilebytes(cur, loaded, n, ahdr));
+    return ename;
+}
+
+}  // namespace
+
+EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr, int prefixLength) {
+    EditedWrite refusal;
+    const auto ename = enameof(qname, prefixLength, refusal);
+    if (!ename) return refusal;
+    return writebytes(*ename, n, efilebytes(cur, loaded, n, ahdr));
+}
+
+EditedPairWrite writeqande(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                           const Ahdr& ahdr, int prefixLength) {
+    EditedPairWrite w;
+    const auto ename = enameof(qname, prefixLength, w);
+    if (!ename) {
+        w.efailed = true;
+        return w;
+    }
+    const std::string q = qfilebytes(cur, loaded, n, ahdr);
+    const std::string e = efilebytes(cur, loaded, n, ahdr);
+    std::size_t failed = 0;
+    const WriteResult r = replaceFilesAtomically({{filePath(qname), q}, {filePath(*ename), e}}, &failed);
+    if (!r) {
+        w.n = failedCount;
+        w.ok = false;
+        w.reason = r.reason;
+        w.efailed = failed == 1;
+        return w;
+    }
+    w.n = n;
+    return w;
 }
 
 EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotData& loaded, const Ahdr& ahdr) {
