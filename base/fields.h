@@ -21,6 +21,8 @@ std::optional<double> readFreeNumber(std::string_view text);
 
 // Iw: v right-aligned in w columns; w asterisks when it does not fit.
 std::string writeI(std::int64_t v, int w);
+// The same columns appended to out, for writers that build a whole file.
+void appendI(std::string& out, std::int64_t v, int w);
 
 // Fw.d: v rounded (halves away from zero) to d decimals, right-aligned in w
 // columns; the leading zero of a value below one is dropped only when there
@@ -38,4 +40,6 @@ std::int64_t nint(double x);
 // the same 32-bit value.
 std::string freeFormat(float v);
 std::string freeFormat(std::int64_t v);
-inline std::string freeFormat(int v) { return freeFormat(static_cast<std::int64_t>(v)); }
+inline std::string freeFormat(int v) {
+    return freeFormat(static_cast<std::int64_t>(v));
+}
