@@ -45,6 +45,30 @@ struct DrawState {
     int placement = 1;                           // 0 left, 1 centred, 2 right
     bool clip = false;                           // lines, markers and texts kept within clipY1..clipY2
     float clipY1 = 0, clipY2 = 0;
+    bool operator==(const DrawState&) const = default;
+};
+
+// A drawing call as the trace records it, kept to be compared and replayed.
+struct DrawCall {
+    std::string_view op;  // a literal of the traced operation
+    std::array<double, 4> args{};
+    std::size_t nargs = 0;
+    std::string text;
+    bool operator==(const DrawCall&) const = default;
+};
+
+// The picture's background (see WindowBackgroundBegin). Its calls are
+// gathered without painting; when they, the draw state they started from
+// and the image size match those of the cached image, the cached pixels are
+// copied, and otherwise the calls are replayed and their result kept.
+struct BackgroundCache {
+    bool gathering = false;
+    bool replaying = false;  // the replayed calls are not traced or gathered again
+    DrawState start;
+    std::vector<DrawCall> calls;
+    QImage image;
+    DrawState madeFrom;
+    std::vector<DrawCall> madeBy;
 };
 
 // Types 11 to 17 are never produced; 18 is the panel's row. WMessageEnable
@@ -119,6 +143,7 @@ struct CoreState {
     std::vector<MenuItem> menu;
 
     DrawState draw;
+    BackgroundCache background;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
     // Buttons of a scripted pointer pressed on the plot and not yet released.

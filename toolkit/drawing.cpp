@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "toolkit/core.h"
 #include "toolkit/session_internal.h"
@@ -377,4 +378,174 @@ void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip) {
     x = float(d.x1 + (px + 0.5) / core().clientWidth * (d.x2 - d.x1));
     const double frac = (py + 0.5) / core().clientHeight;
     y = float(flip == 0 ? d.y1 + frac * (d.y2 - d.y1) : d.y2 - frac * (d.y2 - d.y1));
+}
+
+namespace toolkit {
+
+bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text) {
+    BackgroundCache& b = core().background;
+    if (b.replaying) return false;
+    if (b.gathering) {
+        DrawCall& call = b.calls.emplace_back();
+        call.op = op;
+        call.nargs = std::min(args.size(), call.args.size());
+        std::copy_n(args.begin(), call.nargs, call.args.begin());
+        call.text = text;
+    }
+    return true;
+}
+
+namespace {
+
+// Draws a gathered call again through the operation that made it.
+void replay(const DrawCall& c) {
+    const auto f = [&](std::size_t i) { return float(c.args[i]); };
+    const auto n = [&](std::size_t i) { return int(c.args[i]); };
+    const std::string_view op = c.op;
+    if (op == "IGrUnits")
+        IGrUnits(f(0), f(1), f(2), f(3));
+    else if (op == "IGrColourModel")
+        IGrColourModel(n(0));
+    else if (op == "IGrColourN")
+        IGrColourN(n(0));
+    else if (op == "IGrMoveTo")
+        IGrMoveTo(f(0), f(1));
+    else if (op == "IGrLineTo")
+        IGrLineTo(f(0), f(1));
+    else if (op == "IGrLineWidth")
+        IGrLineWidth(n(0));
+    else if (op == "IGrLineType")
+        IGrLineType(n(0));
+    else if (op == "IGrMarker")
+        IGrMarker(f(0), f(1), n(2));
+    else if (op == "IGrCharSet")
+        IGrCharSet(c.text);
+    else if (op == "IGrCharSpacing")
+        IGrCharSpacing(c.text);
+    else if (op == "IGrCharFont")
+        IGrCharFont(n(0));
+    else if (op == "IGrCharSize")
+        IGrCharSize(f(0), f(1));
+    else if (op == "IGrCharJustify")
+        IGrCharJustify(c.text);
+    else if (op == "WGrTextOrientation")
+        WGrTextOrientation(n(0));
+    else if (op == "IGrCharOut")
+        IGrCharOut(f(0), f(1), c.text);
+    else if (op == "WGrTextString")
+        WGrTextString(f(0), f(1), c.text);
+    else if (op == "IGrClip")
+        IGrClip(f(0), f(1));
+    else if (op == "IGrClipOff")
+        IGrClipOff();
+    else if (op == "WindowClear")
+        WindowClear();
+    else if (op == "WindowOutString")
+        WindowOutString(n(0), n(1), c.text);
+}
+
+// The part of the draw state at the start of the calls that their pixels
+// depend on: each setting that some call reads before any call sets it. The
+// rest, such as where the last picture's trace ended or which colour it
+// used, is left at its default, so that it does not spoil the match of one
+// background with the next.
+DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& calls) {
+    enum Setting {
+        Units,
+        ColourModel,
+        Colour,
+        Width,
+        Type,
+        Current,
+        Font,
+        Spacing,
+        Size,
+        Placement,
+        Set,
+        Count
+    };
+    std::array<bool, Count> set{}, read{};
+    const auto reads = [&](std::initializer_list<Setting> which) {
+        for (Setting w : which)
+            if (!set[w]) read[w] = true;
+    };
+    int model = start.colourModel;
+    for (const DrawCall& c : calls) {
+        const std::string_view op = c.op;
+        const int n = c.nargs > 0 ? int(c.args[0]) : 0;
+        if (op == "IGrLineTo") reads({Units, Colour, Width, Type, Current});
+        if (op == "IGrMarker") reads({Units, Colour, Size});
+        if (op == "IGrCharOut" || op == "WGrTextString")
+            reads({Units, Colour, Font, Spacing, Size, Placement, Set});
+        if (op == "IGrColourN") reads({ColourModel});
+        if (op == "IGrUnits") set[Units] = true;
+        if (op == "IGrColourModel") set[ColourModel] = true, model = n;
+        if (op == "IGrColourN" && (model == 24 || (n >= 0 && n <= 255))) set[Colour] = true;
+        if (op == "IGrLineWidth" && n > 0) set[Width] = true;
+        if (op == "IGrLineType") set[Type] = true;
+        if (op == "IGrMoveTo" || op == "IGrLineTo" || op == "IGrCharOut" || op == "WGrTextString")
+            set[Current] = true;
+        if (op == "IGrCharFont" && n >= 1 && n <= 12) set[Font] = true;
+        if (op == "IGrCharSpacing") set[Spacing] = true;
+        if (op == "IGrCharSize") set[Size] = true;
+        if (op == "IGrCharJustify" || (op == "WGrTextOrientation" && n >= 0 && n <= 2)) set[Placement] = true;
+        if (op == "IGrCharSet") set[Set] = true;
+    }
+    DrawState d;
+    if (read[Units]) d.x1 = start.x1, d.y1 = start.y1, d.x2 = start.x2, d.y2 = start.y2;
+    if (read[ColourModel]) d.colourModel = start.colourModel;
+    if (read[Colour]) d.colourRgb = start.colourRgb;
+    if (read[Width]) d.lineWidth = start.lineWidth;
+    if (read[Type]) d.lineType = start.lineType;
+    if (read[Current]) d.curX = start.curX, d.curY = start.curY;
+    if (read[Font]) d.font = start.font;
+    if (read[Spacing]) d.proportional = start.proportional;
+    if (read[Size]) d.charW = start.charW, d.charH = start.charH;
+    if (read[Placement]) d.placement = start.placement;
+    if (read[Set]) d.builtInSet = start.builtInSet;
+    // The clip band: the calls begin with WindowClear, which ends it.
+    if (calls.empty() || calls.front().op != "WindowClear")
+        d.clip = start.clip, d.clipY1 = start.clipY1, d.clipY2 = start.clipY2;
+    return d;
+}
+
+}  // namespace
+}  // namespace toolkit
+
+void WindowBackgroundBegin() {
+    toolkit::BackgroundCache& b = core().background;
+    if (b.gathering || !toolkit::backingImage()) return;
+    toolkit::finishPainting();
+    b.gathering = true;
+    b.start = ds();
+    b.calls.clear();
+}
+
+void WindowBackgroundEnd() {
+    toolkit::BackgroundCache& b = core().background;
+    if (!b.gathering) return;
+    b.gathering = false;
+    QImage* img = toolkit::backingImage();
+    if (!img) return;
+    toolkit::finishPainting();
+    const toolkit::DrawState from = toolkit::settingsRead(b.start, b.calls);
+    if (!b.image.isNull() && b.image.size() == img->size() &&
+        b.image.devicePixelRatio() == img->devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
+        std::memcpy(img->bits(), b.image.constBits(), std::size_t(img->sizeInBytes()));
+        toolkit::imageChanged();
+        return;
+    }
+    // The gathered calls left the draw state as the picture goes on from;
+    // painting them again from where they started reaches the same state.
+    const toolkit::DrawState after = ds();
+    ds() = b.start;
+    b.replaying = true;
+    for (const toolkit::DrawCall& call : b.calls) toolkit::replay(call);
+    b.replaying = false;
+    toolkit::finishPainting();
+    ds() = after;
+    b.image = img->copy();
+    b.madeFrom = from;
+    b.madeBy = std::move(b.calls);
+    b.calls.clear();
 }

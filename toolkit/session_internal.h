@@ -23,6 +23,9 @@ struct SessionState {
 
 SessionState& session();
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
+// While a background is gathered (drawing.cpp), every traced call also goes
+// to it; false when a replayed call must be neither traced nor gathered.
+bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text);
 int exitCodeFor(Answer a);
 
 }  // namespace toolkit

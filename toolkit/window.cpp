@@ -230,7 +230,8 @@ void useOffscreenPlatform() {
 
 QImage* backingImage() {
     auto& c = core();
-    return c.windowOpen && !c.image.isNull() ? &c.image : nullptr;
+    // A background being gathered is painted, or copied, once it is complete.
+    return c.windowOpen && !c.image.isNull() && !c.background.gathering ? &c.image : nullptr;
 }
 
 // Asks for one repaint of the whole canvas however many calls draw before it
@@ -298,6 +299,7 @@ void finishPainting() {
 void dropCachedFonts() {
     core().userFonts.clear();
     core().statusFont.reset();
+    core().background = BackgroundCache{};
 }
 
 // The backing image of a client area, made at the screen's device pixel
