@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -86,16 +87,35 @@ struct FontKey {
     int clientWidth = 0, clientHeight = 0;
     bool operator==(const FontKey&) const = default;
 };
+// Measuring a text shapes it, which costs as much as drawing it; a redraw
+// measures the same labels and captions again, so their widths are kept.
+template <class Width>
+class TextWidths {
+public:
+    template <class Metrics>
+    Width of(const Metrics& metrics, const QString& text) {
+        const auto found = widths_.find(text);
+        if (found != widths_.end()) return found->second;
+        if (widths_.size() >= 512) widths_.clear();
+        return widths_.emplace(text, metrics.horizontalAdvance(text)).first->second;
+    }
+
+private:
+    std::unordered_map<QString, Width> widths_;
+};
+
 struct CachedFont {
     CachedFont(const FontKey& k, const QFont& f) : key(k), qfont(f), metrics(f) {}
     FontKey key;
     QFont qfont;
     QFontMetricsF metrics;
+    mutable TextWidths<double> widths;
 };
 struct StatusFont {
     explicit StatusFont(const QFont& f) : font(f), metrics(f) {}
     QFont font;
     QFontMetrics metrics;
+    mutable TextWidths<int> widths;
 };
 
 // Which event types are reported until the editor changes it.

@@ -140,7 +140,7 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     const CachedFont* font = nullptr;
     if (!noWindowSystem()) {
         font = &userFont();
-        widthPx = font->metrics.horizontalAdvance(s);
+        widthPx = font->widths.of(font->metrics, s);
     }
     double left = userToPixelX(x);
     if (ds().placement == 1) left -= widthPx / 2;
@@ -361,7 +361,7 @@ void WindowOutString(int x, int y, std::string_view text) {
     const QFontMetrics& fm = font.metrics;
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
     // Opaque, so that a text replaces an older one of the same length beneath it.
-    p->fillRect(QRect(px, py - fm.ascent(), fm.horizontalAdvance(s), fm.ascent() + fm.descent()), Qt::white);
+    p->fillRect(QRect(px, py - fm.ascent(), font.widths.of(fm, s), fm.ascent() + fm.descent()), Qt::white);
     p->setFont(font.font);
     p->setPen(Qt::black);
     p->drawText(QPoint(px, py), s);
