@@ -72,6 +72,20 @@ struct BackgroundCache {
     std::vector<DrawCall> madeBy;
 };
 
+// A window just opened is not painted until something reads its image (its
+// first paint, a screenshot, a pixel): the editor draws its first picture
+// and then draws it again for the window's first exposure, and only the
+// last picture needs its pixels. The calls since the last WindowClear are
+// kept, with where the background among them begins and ends.
+struct DeferredPicture {
+    bool on = false;
+    DrawState start;
+    std::vector<DrawCall> calls;
+    std::size_t backgroundBegin = 0, backgroundEnd = 0;
+    bool background = false;  // both ends seen
+    DrawState backgroundStart, backgroundAfter;
+};
+
 // Types 11 to 17 are never produced; 18 is the panel's row. WMessageEnable
 // switches only types up to lastSwitchableEventType, as it always has.
 constexpr int firstEventType = 1, lastEventType = 18, lastSwitchableEventType = 17;
@@ -164,6 +178,7 @@ struct CoreState {
 
     DrawState draw;
     BackgroundCache background;
+    DeferredPicture deferred;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
     // Buttons of a scripted pointer pressed on the plot and not yet released.
@@ -206,6 +221,10 @@ void flushLine();
 // backing image calls this first, so that it sees every drawing call
 // finished and the painter never outlives the image it paints.
 void finishPainting();
+// Keeps the drawing calls from now on instead of painting them, until
+// finishPainting paints the last picture among them (see DeferredPicture).
+void deferPainting();
+void paintDeferred();
 // Forgets fonts built for the current application (before it goes).
 void dropCachedFonts();
 

@@ -382,9 +382,34 @@ void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip) {
 
 namespace toolkit {
 
+namespace {
+
+void keepCall(std::vector<DrawCall>& calls, const char* op, std::initializer_list<double> args,
+              std::string_view text) {
+    DrawCall& call = calls.emplace_back();
+    call.op = op;
+    call.nargs = std::min(args.size(), call.args.size());
+    std::copy_n(args.begin(), call.nargs, call.args.begin());
+    call.text = text;
+}
+
+}  // namespace
+
 bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text) {
     BackgroundCache& b = core().background;
     if (b.replaying) return false;
+    if (DeferredPicture& d = core().deferred; d.on) {
+        // A cleared window hides every picture before it.
+        if (std::string_view(op) == "WindowClear") {
+            const bool afterBegin = d.backgroundBegin == d.calls.size();
+            d.calls.clear();
+            d.start = core().draw;
+            d.background = false;
+            d.backgroundBegin = afterBegin ? 0 : std::size_t(-1);
+        }
+        keepCall(d.calls, op, args, text);
+        imageChanged();
+    }
     if (b.gathering) {
         DrawCall& call = b.calls.emplace_back();
         call.op = op;
@@ -512,7 +537,88 @@ DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& call
 }  // namespace
 }  // namespace toolkit
 
+namespace toolkit {
+namespace {
+
+// Copies the cached background when the gathered calls made it, and
+// otherwise paints them and keeps the result; either way the draw state
+// ends as after, where the gathered calls left it.
+void paintBackground(QImage& img, const DrawState& after) {
+    BackgroundCache& b = core().background;
+    finishPainting();
+    const DrawState from = settingsRead(b.start, b.calls);
+    if (!b.image.isNull() && b.image.size() == img.size() &&
+        b.image.devicePixelRatio() == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
+        std::memcpy(img.bits(), b.image.constBits(), std::size_t(img.sizeInBytes()));
+        imageChanged();
+        ds() = after;
+        return;
+    }
+    ds() = b.start;
+    b.replaying = true;
+    for (const DrawCall& call : b.calls) replay(call);
+    b.replaying = false;
+    finishPainting();
+    ds() = after;
+    b.image = img.copy();
+    b.madeFrom = from;
+    b.madeBy = std::move(b.calls);
+    b.calls.clear();
+}
+
+void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::size_t last) {
+    BackgroundCache& b = core().background;
+    b.replaying = true;
+    for (std::size_t k = first; k < last; ++k) replay(calls[k]);
+    b.replaying = false;
+}
+
+}  // namespace
+
+void deferPainting() {
+    DeferredPicture& d = core().deferred;
+    d = DeferredPicture{};
+    d.on = true;
+    d.start = core().draw;
+    d.backgroundBegin = std::size_t(-1);
+}
+
+void paintDeferred() {
+    DeferredPicture& d = core().deferred;
+    if (!d.on || core().background.replaying) return;
+    d.on = false;
+    QImage* img = backingImage();
+    const std::vector<DrawCall> calls = std::move(d.calls);
+    d.calls.clear();
+    if (!img) return;
+    const DrawState after = ds();
+    ds() = d.start;
+    const bool background =
+        d.background && d.backgroundBegin <= d.backgroundEnd && d.backgroundEnd <= calls.size();
+    if (!background) {
+        replayCalls(calls, 0, calls.size());
+    } else {
+        replayCalls(calls, 0, d.backgroundBegin);
+        BackgroundCache& b = core().background;
+        b.start = d.backgroundStart;
+        b.calls.assign(calls.begin() + std::ptrdiff_t(d.backgroundBegin),
+                       calls.begin() + std::ptrdiff_t(d.backgroundEnd));
+        paintBackground(*img, d.backgroundAfter);
+        replayCalls(calls, d.backgroundEnd, calls.size());
+    }
+    flushLine();
+    ds() = after;
+}
+
+}  // namespace toolkit
+
 void WindowBackgroundBegin() {
+    if (toolkit::DeferredPicture& d = core().deferred; d.on) {
+        d.backgroundBegin = d.calls.size();
+        d.backgroundStart = ds();
+        d.background = false;
+        return;
+    }
     toolkit::BackgroundCache& b = core().background;
     if (b.gathering || !toolkit::backingImage()) return;
     toolkit::finishPainting();
@@ -522,30 +628,14 @@ void WindowBackgroundBegin() {
 }
 
 void WindowBackgroundEnd() {
+    if (toolkit::DeferredPicture& d = core().deferred; d.on) {
+        d.backgroundEnd = d.calls.size();
+        d.backgroundAfter = ds();
+        d.background = d.backgroundBegin != std::size_t(-1);
+        return;
+    }
     toolkit::BackgroundCache& b = core().background;
     if (!b.gathering) return;
     b.gathering = false;
-    QImage* img = toolkit::backingImage();
-    if (!img) return;
-    toolkit::finishPainting();
-    const toolkit::DrawState from = toolkit::settingsRead(b.start, b.calls);
-    if (!b.image.isNull() && b.image.size() == img->size() &&
-        b.image.devicePixelRatio() == img->devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
-        std::memcpy(img->bits(), b.image.constBits(), std::size_t(img->sizeInBytes()));
-        toolkit::imageChanged();
-        return;
-    }
-    // The gathered calls left the draw state as the picture goes on from;
-    // painting them again from where they started reaches the same state.
-    const toolkit::DrawState after = ds();
-    ds() = b.start;
-    b.replaying = true;
-    for (const toolkit::DrawCall& call : b.calls) toolkit::replay(call);
-    b.replaying = false;
-    toolkit::finishPainting();
-    ds() = after;
-    b.image = img->copy();
-    b.madeFrom = from;
-    b.madeBy = std::move(b.calls);
-    b.calls.clear();
+    if (QImage* img = toolkit::backingImage()) toolkit::paintBackground(*img, ds());
 }

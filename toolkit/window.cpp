@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -90,6 +91,13 @@ int buttonNumber(Qt::MouseButton b) {
     }
 }
 
+bool exposurePending() {
+    const auto& q = core().queue;
+    return std::any_of(q.begin(), q.end(), [](const auto& e) {
+        return e.first == EventType::Expose || e.first == EventType::Resize;
+    });
+}
+
 EventRecord pointerEvent(int data1, int data2, QPointF pos) {
     EventRecord e;
     e.data1 = data1;
@@ -113,7 +121,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* ev) override {
-        finishPainting();
+        // The window's first picture is painted only once the editor has
+        // taken the exposure it redraws for; until then the canvas is blank.
+        if (!core().deferred.on || !exposurePending()) finishPainting();
         core().updatePending = false;
         QPainter p(this);
         p.fillRect(ev->rect(), Qt::white);
@@ -231,7 +241,8 @@ void useOffscreenPlatform() {
 QImage* backingImage() {
     auto& c = core();
     // A background being gathered is painted, or copied, once it is complete.
-    return c.windowOpen && !c.image.isNull() && !c.background.gathering ? &c.image : nullptr;
+    return c.windowOpen && !c.image.isNull() && !c.background.gathering && !c.deferred.on ? &c.image
+                                                                                          : nullptr;
 }
 
 // Asks for one repaint of the whole canvas however many calls draw before it
@@ -292,6 +303,7 @@ void flushLine() {
 }
 
 void finishPainting() {
+    paintDeferred();
     flushLine();
     core().painter.reset();
 }
@@ -452,6 +464,7 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
     toolkit::finishPainting();
     c.updatePending = false;
     c.image = toolkit::backingImageFor(clientW, clientH);
+    toolkit::deferPainting();
     const int barsH = w.menuBar()->sizeHint().height() +
                       ((rec.flags & WinStyle::StatusBar) ? w.statusBar()->sizeHint().height() : 0);
     const int frameW = clientW, frameH = clientH + barsH;
