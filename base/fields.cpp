@@ -8,9 +8,7 @@
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The characters of a field without its blanks. A field of ordinary width
 // stays on the stack: the readers call this for every number of every file.
@@ -209,6 +207,4 @@ std::string freeFormat(float v) {
     return std::string(buf, ptr);
 }
 
-std::string freeFormat(std::int64_t v) {
-    return std::to_string(v);
-}
+std::string freeFormat(std::int64_t v) { return std::to_string(v); }

@@ -40,6 +40,4 @@ std::int64_t nint(double x);
 // the same 32-bit value.
 std::string freeFormat(float v);
 std::string freeFormat(std::int64_t v);
-inline std::string freeFormat(int v) {
-    return freeFormat(static_cast<std::int64_t>(v));
-}
+inline std::string freeFormat(int v) { return freeFormat(static_cast<std::int64_t>(v)); }

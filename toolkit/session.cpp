@@ -10,26 +10,14 @@ SessionState& session() {
     return s;
 }
 
-void setHeadless(bool on) {
-    session().headless = on;
-}
-bool headless() {
-    return session().headless;
-}
+void setHeadless(bool on) { session().headless = on; }
+bool headless() { return session().headless; }
 
-void queueAnswer(Answer a) {
-    session().answers.push_back(a);
-}
-void queueFile(std::optional<std::string> path) {
-    session().files.push_back(std::move(path));
-}
+void queueAnswer(Answer a) { session().answers.push_back(a); }
+void queueFile(std::optional<std::string> path) { session().files.push_back(std::move(path)); }
 
-std::vector<BoxRecord> takeBoxes() {
-    return std::exchange(session().boxes, {});
-}
-std::vector<FileRecord> takeFiles() {
-    return std::exchange(session().fileRecords, {});
-}
+std::vector<BoxRecord> takeBoxes() { return std::exchange(session().boxes, {}); }
+std::vector<FileRecord> takeFiles() { return std::exchange(session().fileRecords, {}); }
 
 void resetSession() {
     const bool h = session().headless;
@@ -38,12 +26,8 @@ void resetSession() {
     resetPanel();
 }
 
-void setTrace(bool on) {
-    session().tracing = on;
-}
-std::vector<TraceEntry> takeTrace() {
-    return std::exchange(session().trace, {});
-}
+void setTrace(bool on) { session().tracing = on; }
+std::vector<TraceEntry> takeTrace() { return std::exchange(session().trace, {}); }
 
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text) {
     if (!gatherDrawCall(op, args, text) || !session().tracing) return;
