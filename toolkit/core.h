@@ -185,7 +185,13 @@ struct CoreState {
     Qt::MouseButtons pointerGrab;
 };
 
-CoreState& core();
+CoreState& coreState();
+// Every drawing call asks for the state several times: a reference kept
+// after the first call costs a test, where a call to coreState costs a call.
+inline CoreState& core() {
+    static CoreState& c = coreState();
+    return c;
+}
 
 // The main window as a parent for modal boxes; null when none is open.
 QMainWindow* mainWindowWidget();

@@ -181,11 +181,18 @@ void resetDrawState() {
 }  // namespace toolkit
 
 using toolkit::core;
-using toolkit::traceCall;
 
 namespace {
 toolkit::DrawState& ds() {
     return core().draw;
+}
+
+// Most drawing calls are neither traced nor kept; they should not pay for
+// the call that would trace or keep them.
+void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {}) {
+    const toolkit::CoreState& c = core();
+    if (c.background.gathering || c.background.replaying || c.deferred.on || toolkit::session().tracing)
+        toolkit::traceCall(op, args, text);
 }
 }  // namespace
 

@@ -5,7 +5,7 @@
 
 namespace toolkit {
 
-SessionState& session() {
+SessionState& sessionState() {
     static SessionState s;
     return s;
 }

@@ -21,7 +21,11 @@ struct SessionState {
     int lastDialogExit = 0;
 };
 
-SessionState& session();
+SessionState& sessionState();
+inline SessionState& session() {
+    static SessionState& s = sessionState();
+    return s;
+}
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
 // While a background is gathered (drawing.cpp), every traced call also goes
 // to it; false when a replayed call must be neither traced nor gathered.

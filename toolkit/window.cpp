@@ -39,7 +39,7 @@ struct Parked {
 } parked;
 }  // namespace
 
-CoreState& core() {
+CoreState& coreState() {
     static CoreState s;
     return s;
 }
