@@ -230,6 +230,9 @@ void finishPainting();
 // Keeps the drawing calls from now on instead of painting them, until
 // finishPainting paints the last picture among them (see DeferredPicture).
 void deferPainting();
+// An image in the plot's pixel format, not yet filled, for the backing
+// image and the cached background (see window.cpp).
+QImage imageOfPlotSize(int width, int height, double dpr);
 void paintDeferred();
 // Forgets fonts built for the current application (before it goes).
 void dropCachedFonts();

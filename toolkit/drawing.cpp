@@ -554,7 +554,7 @@ void paintBackground(QImage& img, const DrawState& after) {
     BackgroundCache& b = core().background;
     finishPainting();
     const DrawState from = settingsRead(b.start, b.calls);
-    if (!b.image.isNull() && b.image.size() == img.size() &&
+    if (!b.image.isNull() && b.image.size() == img.size() && b.image.bytesPerLine() == img.bytesPerLine() &&
         b.image.devicePixelRatio() == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
         std::memcpy(img.bits(), b.image.constBits(), std::size_t(img.sizeInBytes()));
         imageChanged();
@@ -567,7 +567,10 @@ void paintBackground(QImage& img, const DrawState& after) {
     b.replaying = false;
     finishPainting();
     ds() = after;
-    b.image = img.copy();
+    if (b.image.size() != img.size() || b.image.bytesPerLine() != img.bytesPerLine())
+        b.image = imageOfPlotSize(img.width(), img.height(), img.devicePixelRatio());
+    std::memcpy(b.image.bits(), img.constBits(), std::size_t(img.sizeInBytes()));
+    b.image.setDevicePixelRatio(img.devicePixelRatio());
     b.madeFrom = from;
     b.madeBy = std::move(b.calls);
     b.calls.clear();

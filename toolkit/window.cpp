@@ -1,6 +1,7 @@
 // Toolkit start-up and the one main window: its menu bar of single-key
 // accelerators, the status bar, and the client area that shows the backing
 // image into which every drawing operation paints.
+#include <sys/mman.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,6 +16,7 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QWheelEvent>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -317,10 +319,30 @@ void dropCachedFonts() {
 // The backing image of a client area, made at the screen's device pixel
 // ratio, so that the plot is as sharp on a HiDPI screen as on any other.
 // Drawing still works in the client's own pixels: the painter scales.
+// An image of the plot's format whose pixels lie on huge pages where the
+// system offers them: a plot image is several megabytes, and touching it
+// page by page costs more at start-up than painting it.
+QImage imageOfPlotSize(int width, int height, double dpr) {
+    constexpr std::size_t huge = std::size_t(2) << 20;
+    const auto bpl = std::size_t(std::max(width, 1)) * 4;
+    const std::size_t bytes = (bpl * std::size_t(std::max(height, 1)) + huge - 1) / huge * huge;
+    void* pixels = nullptr;
+    if (::posix_memalign(&pixels, huge, bytes) != 0) {
+        QImage img(width, height, QImage::Format_RGB32);
+        img.setDevicePixelRatio(dpr);
+        return img;
+    }
+    ::madvise(pixels, bytes, MADV_HUGEPAGE);
+    QImage img(
+        static_cast<uchar*>(pixels), std::max(width, 1), std::max(height, 1), qsizetype(bpl),
+        QImage::Format_RGB32, [](void* p) { std::free(p); }, pixels);
+    img.setDevicePixelRatio(dpr);
+    return img;
+}
+
 QImage backingImageFor(int width, int height) {
     const double dpr = std::max(1.0, qApp ? qApp->devicePixelRatio() : 1.0);
-    QImage img(int(std::lround(width * dpr)), int(std::lround(height * dpr)), QImage::Format_RGB32);
-    img.setDevicePixelRatio(dpr);
+    QImage img = imageOfPlotSize(int(std::lround(width * dpr)), int(std::lround(height * dpr)), dpr);
     img.fill(Qt::white);
     return img;
 }
