@@ -67,7 +67,13 @@ struct BackgroundCache {
     bool replaying = false;  // the replayed calls are not traced or gathered again
     DrawState start;
     std::vector<DrawCall> calls;
-    QImage image;
+    // The cached pixels, row by row: a background repeats most of its rows
+    // (white with the same grid lines), so each distinct row is kept once.
+    QSize size;
+    qsizetype bytesPerLine = 0;
+    double dpr = 0;
+    std::vector<uchar> rows;
+    std::vector<std::size_t> rowOf;  // the kept row of each image row
     DrawState madeFrom;
     std::vector<DrawCall> madeBy;
 };
@@ -231,7 +237,7 @@ void finishPainting();
 // finishPainting paints the last picture among them (see DeferredPicture).
 void deferPainting();
 // An image in the plot's pixel format, not yet filled, for the backing
-// image and the cached background (see window.cpp).
+// image (see window.cpp).
 QImage imageOfPlotSize(int width, int height, double dpr);
 void paintDeferred();
 // Forgets fonts built for the current application (before it goes).

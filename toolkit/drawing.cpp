@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "toolkit/core.h"
 #include "toolkit/session_internal.h"
@@ -547,6 +548,34 @@ DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& call
 namespace toolkit {
 namespace {
 
+// Keeps the pixels of a background just painted, each distinct row once.
+void keepRows(BackgroundCache& b, const QImage& img) {
+    const auto bpl = std::size_t(img.bytesPerLine());
+    b.size = img.size();
+    b.bytesPerLine = img.bytesPerLine();
+    b.dpr = img.devicePixelRatio();
+    b.rows.clear();
+    b.rowOf.assign(std::size_t(img.height()), 0);
+    std::unordered_multimap<std::size_t, std::size_t> kept;  // a row's hash and its number
+    for (int y = 0; y < img.height(); ++y) {
+        const auto* line = reinterpret_cast<const char*>(img.constScanLine(y));
+        const std::size_t hash = std::hash<std::string_view>{}(std::string_view(line, bpl));
+        const auto [first, last] = kept.equal_range(hash);
+        const auto same = std::find_if(first, last, [&](const auto& k) {
+            return std::memcmp(b.rows.data() + k.second * bpl, line, bpl) == 0;
+        });
+        if (same != last) {
+            b.rowOf[std::size_t(y)] = same->second;
+            continue;
+        }
+        const std::size_t row = b.rows.size() / bpl;
+        b.rows.insert(b.rows.end(), line, line + bpl);
+        kept.emplace(hash, row);
+        b.rowOf[std::size_t(y)] = row;
+    }
+    b.rows.shrink_to_fit();
+}
+
 // Copies the cached background when the gathered calls made it, and
 // otherwise paints them and keeps the result; either way the draw state
 // ends as after, where the gathered calls left it.
@@ -554,9 +583,14 @@ void paintBackground(QImage& img, const DrawState& after) {
     BackgroundCache& b = core().background;
     finishPainting();
     const DrawState from = settingsRead(b.start, b.calls);
-    if (!b.image.isNull() && b.image.size() == img.size() && b.image.bytesPerLine() == img.bytesPerLine() &&
-        b.image.devicePixelRatio() == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
-        std::memcpy(img.bits(), b.image.constBits(), std::size_t(img.sizeInBytes()));
+    const auto bpl = std::size_t(img.bytesPerLine());
+    if (!b.rowOf.empty() && b.size == img.size() && b.bytesPerLine == img.bytesPerLine() &&
+        b.dpr == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
+        uchar* line = img.bits();
+        for (const std::size_t row : b.rowOf) {
+            std::memcpy(line, b.rows.data() + row * bpl, bpl);
+            line += bpl;
+        }
         imageChanged();
         ds() = after;
         return;
@@ -567,10 +601,7 @@ void paintBackground(QImage& img, const DrawState& after) {
     b.replaying = false;
     finishPainting();
     ds() = after;
-    if (b.image.size() != img.size() || b.image.bytesPerLine() != img.bytesPerLine())
-        b.image = imageOfPlotSize(img.width(), img.height(), img.devicePixelRatio());
-    std::memcpy(b.image.bits(), img.constBits(), std::size_t(img.sizeInBytes()));
-    b.image.setDevicePixelRatio(img.devicePixelRatio());
+    keepRows(b, img);
     b.madeFrom = from;
     b.madeBy = std::move(b.calls);
     b.calls.clear();
