@@ -548,6 +548,18 @@ DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& call
 namespace toolkit {
 namespace {
 
+// Paints calls again. A call refused when it was made (bad units, a colour
+// out of range) already told the editor; painting it later must not tell it
+// a second time, long after it looked.
+void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::size_t last) {
+    BackgroundCache& b = core().background;
+    const int lastError = session().lastError;
+    b.replaying = true;
+    for (std::size_t k = first; k < last; ++k) replay(calls[k]);
+    b.replaying = false;
+    session().lastError = lastError;
+}
+
 // Keeps the pixels of a background just painted, each distinct row once.
 void keepRows(BackgroundCache& b, const QImage& img) {
     const auto bpl = std::size_t(img.bytesPerLine());
@@ -596,22 +608,13 @@ void paintBackground(QImage& img, const DrawState& after) {
         return;
     }
     ds() = b.start;
-    b.replaying = true;
-    for (const DrawCall& call : b.calls) replay(call);
-    b.replaying = false;
+    replayCalls(b.calls, 0, b.calls.size());
     finishPainting();
     ds() = after;
     keepRows(b, img);
     b.madeFrom = from;
     b.madeBy = std::move(b.calls);
     b.calls.clear();
-}
-
-void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::size_t last) {
-    BackgroundCache& b = core().background;
-    b.replaying = true;
-    for (std::size_t k = first; k < last; ++k) replay(calls[k]);
-    b.replaying = false;
 }
 
 }  // namespace

@@ -217,6 +217,19 @@ TEST_F(Windowed, ResizeGivesAWhiteImageOfTheNewSizeAndAnEvent) {
     for (int x = 0; x < 740; x += 37) EXPECT_EQ(toolkit::clientPixel(x, 265), white);
 }
 
+// Calls kept until the image is first read are painted then; a refusal
+// they met was told when they were made, and is not told again.
+TEST_F(Windowed, APictureKeptUntilReadReportsNoErrorAgain) {
+    WInfoError(1);
+    IGrColourN(999);
+    EXPECT_EQ(WInfoError(1), ToolkitError::BadColour);
+    IGrUnits(0, 0, 640, 480);
+    IGrMoveTo(100, 240.5f);
+    IGrLineTo(300, 240.5f);
+    EXPECT_EQ(toolkit::clientPixel(200, 239), WRGB(0, 0, 0));
+    EXPECT_EQ(WInfoError(1), 0);
+}
+
 // The background of a picture, plain or between the cache's two calls, with
 // an optional trace drawn over it.
 void picture(unsigned colour, bool cached, bool trace) {
