@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -560,31 +561,44 @@ void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::siz
     session().lastError = lastError;
 }
 
+// A row's hash from every eighth word of it: enough to tell the rows of a
+// background apart, at an eighth of the cost; equal hashes are confirmed
+// byte for byte.
+std::size_t rowHash(const uchar* line, std::size_t bpl) {
+    std::uint64_t h = 1469598103934665603u;
+    for (std::size_t at = 0; at + 8 <= bpl; at += 64) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line + at, 8);
+        h = (h ^ word) * 1099511628211u;
+    }
+    return std::size_t(h);
+}
+
 // Keeps the pixels of a background just painted, each distinct row once.
 void keepRows(BackgroundCache& b, const QImage& img) {
     const auto bpl = std::size_t(img.bytesPerLine());
     b.size = img.size();
     b.bytesPerLine = img.bytesPerLine();
     b.dpr = img.devicePixelRatio();
-    b.rows.clear();
     b.rowOf.assign(std::size_t(img.height()), 0);
+    std::vector<const uchar*> distinct;
     std::unordered_multimap<std::size_t, std::size_t> kept;  // a row's hash and its number
     for (int y = 0; y < img.height(); ++y) {
-        const auto* line = reinterpret_cast<const char*>(img.constScanLine(y));
-        const std::size_t hash = std::hash<std::string_view>{}(std::string_view(line, bpl));
+        const uchar* line = img.constScanLine(y);
+        const std::size_t hash = rowHash(line, bpl);
         const auto [first, last] = kept.equal_range(hash);
-        const auto same = std::find_if(first, last, [&](const auto& k) {
-            return std::memcmp(b.rows.data() + k.second * bpl, line, bpl) == 0;
-        });
+        const auto same = std::find_if(
+            first, last, [&](const auto& k) { return std::memcmp(distinct[k.second], line, bpl) == 0; });
         if (same != last) {
             b.rowOf[std::size_t(y)] = same->second;
             continue;
         }
-        const std::size_t row = b.rows.size() / bpl;
-        b.rows.insert(b.rows.end(), line, line + bpl);
-        kept.emplace(hash, row);
-        b.rowOf[std::size_t(y)] = row;
+        kept.emplace(hash, distinct.size());
+        b.rowOf[std::size_t(y)] = distinct.size();
+        distinct.push_back(line);
     }
+    b.rows.assign(distinct.size() * bpl, 0);
+    for (std::size_t k = 0; k < distinct.size(); ++k) std::memcpy(b.rows.data() + k * bpl, distinct[k], bpl);
     b.rows.shrink_to_fit();
 }
 
