@@ -96,8 +96,8 @@ bool writecurrent(State& st) {
         return reportwrite(none, f.f2q, st.mainLog);
     }
     if (f.ieditktd == 2) return reportwrite(wfl(f.f2q, n, cur, loaded, st.ahdr), f.f2q, st.mainLog);
-    if (!reportwrite(writeqfile(f.f2q, cur, loaded, n, st.ahdr), f.f2q, st.mainLog)) return false;
-    return reportwrite(convertq2e(f.f2q, cur, loaded, n, st.ahdr, f.len_f1), efilename(f), st.mainLog);
+    const EditedPairWrite w = writeqande(f.f2q, cur, loaded, n, st.ahdr, f.len_f1);
+    return reportwrite(w, w.efailed ? efilename(f) : f.f2q, st.mainLog);
 }
 
 Outcome commonending(State& st, int status) {

@@ -206,9 +206,7 @@ Outcome droploading(State& st, LoadEntry entry) {
     st.colours.icolprev = st.colours(1);
     st.colours.icolcur = st.colours(4);
     st.colours.icolnext = st.colours(7);
-    WindowClear();
-    plotframe(st.plot);
-    writeclasscolors(st.colours);
+    drawbackground(st.plot, st.colours);
     clipplot(st.plot);
     if (st.check.envelopeon) {
         st.check.envelope = cruiseenvelope(st);

@@ -68,12 +68,16 @@ void copyOwnership(int fd, const std::string& target) {
     ::fchmod(fd, 0666 & ~mask);
 }
 
-void syncDirectory(const std::string& path) {
-    const int dfd = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+void flushDirectory(const std::string& directory) {
+    const int dfd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY);
     if (dfd >= 0) {
         ::fsync(dfd);
         ::close(dfd);
     }
+}
+
+void syncDirectory(const std::string& path) {
+    flushDirectory(directoryOf(path));
 }
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -124,31 +128,69 @@ std::vector<std::string> removeTemporaryFiles(const std::string& directory) {
 }
 
 WriteResult replaceFileAtomically(const std::string& path, std::string_view bytes) {
-    const std::string target = followLinks(path);
-    // A plain overwrite of a file the user may not write fails; replacing it
-    // by a rename would succeed without a word.
-    if (::access(target.c_str(), F_OK) == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return failure("cannot write " + path);
-    std::string tmp =
-        directoryOf(target) + "/." + fileNameOf(target) + ".XXXXXX" + std::string(temporarySuffix);
-    const int fd = ::mkstemps(tmp.data(), static_cast<int>(temporarySuffix.size()));
-    if (fd < 0) return failure("cannot create a temporary file beside " + path);
-    copyOwnership(fd, target);
+    return replaceFilesAtomically({FileReplacement{path, bytes}});
+}
 
-    auto abandon = [&](const std::string& what, bool open) {
-        WriteResult r = failure(what);
-        if (open) ::close(fd);
-        ::unlink(tmp.c_str());
-        return r;
+WriteResult replaceFilesAtomically(const std::vector<FileReplacement>& files, std::size_t* failed) {
+    struct Pending {
+        std::string target, tmp;
     };
-    if (!writeAll(fd, bytes)) return abandon("cannot write " + path, true);
-    // A full fsync: fdatasync would skip only the file times, and for a new
-    // file on ext4 both wait for the same journal commit, so it saves nothing.
-    if (::fsync(fd) != 0) return abandon("cannot flush " + path, true);
-    if (::close(fd) != 0) return abandon("cannot close " + path, false);
-    if (::rename(tmp.c_str(), target.c_str()) != 0) return abandon("cannot replace " + path, false);
-    // The rename itself must reach the disk too.
-    syncDirectory(target);
+    std::vector<Pending> pending(files.size());
+    std::size_t written = 0;  // temporary files that exist
+    auto abandon = [&](std::size_t index, const WriteResult& why) {
+        for (std::size_t k = 0; k < written; ++k)
+            if (!pending[k].tmp.empty()) ::unlink(pending[k].tmp.c_str());
+        if (failed) *failed = index;
+        return why;
+    };
+    // A plain overwrite of a file the user may not write fails; replacing it
+    // by a rename would succeed without a word. Every target is checked first
+    // so that a refusal leaves all of them as they were.
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        pending[k].target = followLinks(files[k].path);
+        const char* t = pending[k].target.c_str();
+        if (::access(t, F_OK) == 0 && ::faccessat(AT_FDCWD, t, W_OK, AT_EACCESS) != 0)
+            return abandon(k, failure("cannot write " + files[k].path));
+    }
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        const std::string& path = files[k].path;
+        const std::string& target = pending[k].target;
+        std::string tmp =
+            directoryOf(target) + "/." + fileNameOf(target) + ".XXXXXX" + std::string(temporarySuffix);
+        const int fd = ::mkstemps(tmp.data(), static_cast<int>(temporarySuffix.size()));
+        if (fd < 0) return abandon(k, failure("cannot create a temporary file beside " + path));
+        pending[k].tmp = std::move(tmp);
+        ++written;
+        copyOwnership(fd, target);
+        auto closeAndAbandon = [&](const std::string& what) {
+            const WriteResult r = failure(what);
+            ::close(fd);
+            return abandon(k, r);
+        };
+        if (!writeAll(fd, files[k].bytes)) return closeAndAbandon("cannot write " + path);
+        // A full fsync: fdatasync would skip only the file times, and for a
+        // new file on ext4 both wait for the same journal commit, so it saves
+        // nothing.
+        if (::fsync(fd) != 0) return closeAndAbandon("cannot flush " + path);
+        if (::close(fd) != 0) return abandon(k, failure("cannot close " + path));
+    }
+    // The renames themselves must reach the disk too, once per directory.
+    std::vector<std::string> directories;
+    auto flushRenamed = [&] {
+        for (const std::string& dir : directories) flushDirectory(dir);
+    };
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        if (::rename(pending[k].tmp.c_str(), pending[k].target.c_str()) != 0) {
+            const WriteResult r = failure("cannot replace " + files[k].path);
+            for (std::size_t j = 0; j < k; ++j) pending[j].tmp.clear();  // already in place
+            flushRenamed();
+            return abandon(k, r);
+        }
+        std::string dir = directoryOf(pending[k].target);
+        if (std::find(directories.begin(), directories.end(), dir) == directories.end())
+            directories.push_back(std::move(dir));
+    }
+    flushRenamed();
     return {};
 }
 

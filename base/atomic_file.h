@@ -18,6 +18,21 @@ struct WriteResult {
 // untouched and the temporary file is removed.
 WriteResult replaceFileAtomically(const std::string& path, std::string_view bytes);
 
+// One file of a set replaced together.
+struct FileReplacement {
+    std::string path;
+    std::string_view bytes;
+};
+
+// Replaces several files as replaceFileAtomically replaces one, but with one
+// directory flush for them all: every new file is written and flushed first,
+// then all are renamed, then each directory is flushed once. Each file is
+// left old or new, never a mixture. Every target is checked before anything
+// is written, and nothing is renamed unless every new file reached the disk.
+// On failure failed (when given) is the index of the file the reason names;
+// a rename that fails after others succeeded leaves those others new.
+WriteResult replaceFilesAtomically(const std::vector<FileReplacement>& files, std::size_t* failed = nullptr);
+
 // Appends bytes to path (created when missing) and flushes them to disk
 // before it returns.
 WriteResult appendFileSynced(const std::string& path, std::string_view bytes);

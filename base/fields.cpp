@@ -1,5 +1,6 @@
 #include "base/fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -7,18 +8,34 @@
 
 namespace {
 
-std::string withoutBlanks(std::string_view field) {
-    std::string s;
-    s.reserve(field.size());
-    for (char c : field)
-        if (c != ' ') s.push_back(c);
-    return s;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// The characters of a field without its blanks. A field of ordinary width
+// stays on the stack: the readers call this for every number of every file.
+class Unblanked {
+public:
+    explicit Unblanked(std::string_view field) {
+        if (field.size() > sizeof small_) {
+            large_.resize(field.size());
+            text_ = large_.data();
+        }
+        for (char c : field)
+            if (c != ' ') text_[size_++] = c;
+    }
+    Unblanked(const Unblanked&) = delete;
+    Unblanked& operator=(const Unblanked&) = delete;
+    std::string_view view() const { return {text_, size_}; }
+    char* data() { return text_; }
+
+private:
+    char small_[64];
+    std::string large_;
+    char* text_ = small_;
+    std::size_t size_ = 0;
+};
+
 // Parses s completely as [sign] digits [. digits] [(e|E|d|D) [sign] digits].
-std::optional<double> parseReal(const std::string& s, bool& hasPointOrExponent) {
+std::optional<double> parseReal(std::string_view s, bool& hasPointOrExponent) {
     std::size_t i = 0;
     const std::size_t n = s.size();
     if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
@@ -31,25 +48,25 @@ std::optional<double> parseReal(const std::string& s, bool& hasPointOrExponent) 
         while (i < n && isDigit(s[i])) ++i, ++digits;
     }
     if (digits == 0) return std::nullopt;
-    std::string canonical = s.substr(0, i);
+    const std::size_t mantissaEnd = i;
     if (i < n && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         hasPointOrExponent = true;
         ++i;
-        std::size_t start = i;
         if (i < n && (s[i] == '+' || s[i] == '-')) ++i;
         std::size_t expDigits = 0;
         while (i < n && isDigit(s[i])) ++i, ++expDigits;
         if (expDigits == 0) return std::nullopt;
-        canonical += 'e';
-        canonical += s.substr(start, i - start);
     }
     if (i != n) return std::nullopt;
-    const char* first = canonical.data();
-    if (*first == '+') ++first;
+    // from_chars knows neither a leading plus nor the D exponent.
+    const std::size_t first = s[0] == '+' ? 1 : 0;
+    Unblanked copy(s.substr(first));
+    if (mantissaEnd < n) copy.data()[mantissaEnd - first] = 'e';
+    const std::string_view text = copy.view();
     double v = 0;
-    auto [ptr, ec] = std::from_chars(first, canonical.data() + canonical.size(), v);
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
     if (ec == std::errc::result_out_of_range) return std::nullopt;
-    if (ec != std::errc() || ptr != canonical.data() + canonical.size()) return std::nullopt;
+    if (ec != std::errc() || ptr != text.data() + text.size()) return std::nullopt;
     return v;
 }
 
@@ -82,29 +99,30 @@ std::string roundedDigits(double v, int d) {
 }  // namespace
 
 std::optional<std::int64_t> readIntField(std::string_view field) {
-    const std::string s = withoutBlanks(field);
-    if (s.empty()) return 0;
-    std::size_t i = 0;
-    bool negative = false;
-    if (s[0] == '+' || s[0] == '-') {
-        negative = s[0] == '-';
-        i = 1;
-    }
-    if (i == s.size()) return std::nullopt;
+    // Blanks anywhere are ignored, so "- 1 2" reads as -12.
+    bool negative = false, signSeen = false, digitSeen = false;
     std::int64_t v = 0;
-    for (; i < s.size(); ++i) {
-        if (!isDigit(s[i])) return std::nullopt;
+    for (char c : field) {
+        if (c == ' ') continue;
+        if (!signSeen && !digitSeen && (c == '+' || c == '-')) {
+            signSeen = true;
+            negative = c == '-';
+            continue;
+        }
+        if (!isDigit(c)) return std::nullopt;
         if (v > (std::numeric_limits<std::int64_t>::max() - 9) / 10) return std::nullopt;
-        v = v * 10 + (s[i] - '0');
+        v = v * 10 + (c - '0');
+        digitSeen = true;
     }
+    if (signSeen && !digitSeen) return std::nullopt;
     return negative ? -v : v;
 }
 
 std::optional<double> readRealField(std::string_view field, int impliedDecimals) {
-    const std::string s = withoutBlanks(field);
-    if (s.empty()) return 0.0;
+    const Unblanked s(field);
+    if (s.view().empty()) return 0.0;
     bool written = false;
-    auto v = parseReal(s, written);
+    auto v = parseReal(s.view(), written);
     if (!v) return std::nullopt;
     if (!written && impliedDecimals > 0) *v /= std::pow(10.0, impliedDecimals);
     return v;
@@ -117,14 +135,40 @@ std::optional<double> readFreeNumber(std::string_view text) {
     while (j < text.size() && text[j] != ' ' && text[j] != ',' && text[j] != '\t') ++j;
     if (i == j) return std::nullopt;
     bool written = false;
-    return parseReal(std::string(text.substr(i, j - i)), written);
+    return parseReal(text.substr(i, j - i), written);
+}
+
+void appendI(std::string& out, std::int64_t v, int w) {
+    if (w <= 0) return;
+    const auto width = static_cast<std::size_t>(w);
+    // The field is built right-aligned in one buffer and appended at once:
+    // the writers call this for every number of every record.
+    char buf[32];
+    const std::size_t room = std::min(width, sizeof buf);
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    const bool negative = v < 0;
+    // Worked in unsigned so that the most negative value has its digits too.
+    std::uint64_t u = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    do {
+        *--p = static_cast<char>('0' + u % 10);
+        u /= 10;
+    } while (u != 0);
+    if (negative) *--p = '-';
+    const auto len = static_cast<std::size_t>(end - p);
+    if (len > width) {
+        out.append(width, '*');
+        return;
+    }
+    if (width > room) out.append(width - room, ' ');
+    std::fill(end - room, p, ' ');
+    out.append(end - room, room);
 }
 
 std::string writeI(std::int64_t v, int w) {
-    if (w <= 0) return {};
-    std::string s = std::to_string(v);
-    if (static_cast<int>(s.size()) > w) return std::string(static_cast<std::size_t>(w), '*');
-    return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+    std::string s;
+    appendI(s, v, w);
+    return s;
 }
 
 std::string writeF(double v, int w, int d) {

@@ -90,6 +90,9 @@ std::unique_ptr<State> openeditor() {
     fs::current_path(cruise());
     auto st = std::make_unique<State>();
     if (startup(*st).ends() || openmain(*st).ends()) std::abort();
+    // The first plot on the screen: the window's image read as its first
+    // paint reads it, so that every later redraw paints.
+    toolkit::clientPixel(0, 0);
     return st;
 }
 

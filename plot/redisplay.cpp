@@ -28,15 +28,21 @@ std::string_view dropdigits(std::string_view name, int len_f1) {
     return name.substr(first, 3);
 }
 
+void drawbackground(const PlotSettings& settings, const PlotColours& colours) {
+    WindowBackgroundBegin();
+    WindowClear();
+    plotframe(settings);
+    writeclasscolors(colours);
+    WindowBackgroundEnd();
+}
+
 void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, const ProfileStore& store,
                std::string_view mess0, int inextok, PlotColours& colours, const PlotOverlay& overlay) {
     colours.icolprev = colours(1);
     colours.icolcur = colours(4);
     colours.icolnext = colours(7);
 
-    WindowClear();
-    plotframe(settings);
-    writeclasscolors(colours);
+    drawbackground(settings, colours);
     clipplot(settings);
     drawenvelope(overlay.envelope);
 

@@ -22,6 +22,11 @@ struct PlotOverlay {
 void redisplay(const PlotSettings& settings, std::string_view f1r, int len_f1, const ProfileStore& store,
                std::string_view mess0, int inextok, PlotColours& colours, const PlotOverlay& overlay = {});
 
+// The cleared window, the frame with its grids and labels, and the legend:
+// the part of every picture that changes only with the window size and the
+// plot settings, so the toolkit keeps it in a cached image.
+void drawbackground(const PlotSettings& settings, const PlotColours& colours);
+
 // The three drop digits of a drop-file name, or an empty view when the
 // name is too short to hold them.
 std::string_view dropdigits(std::string_view name, int len_f1);

@@ -29,10 +29,6 @@ void putheader(std::string& out, const Ahdr& ahdr) {
     out.push_back('\n');
 }
 
-std::string classdigit(int iclass) {
-    return writeI(iclass, 1);
-}
-
 std::int64_t milliunits(float v) {
     return nintProduct(1000.0f, v);
 }
@@ -108,12 +104,12 @@ namespace {
 // class, the code and, for an interpolated point, the temperature as loaded.
 void putclassandcode(std::string& out, int iclass, const QcCode& code, std::int64_t loadedmilli) {
     out += ' ';
-    out += classdigit(iclass);
+    appendI(out, iclass, 1);
     out += ' ';
     out += code.view();
     if (iclass == 5) {
         out += ' ';
-        out += writeI(loadedmilli, 5);
+        appendI(out, loadedmilli, 5);
     }
     out += '\n';
 }
@@ -127,9 +123,9 @@ std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, c
     out.reserve(100 + static_cast<std::size_t>(n) * 25);
     putheader(out, ahdr);
     for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-        out += depthfield(cur.depth[i]);
+        depthfield(out, cur.depth[i]);
         out += ' ';
-        out += writeI(milliunits(cur.t[i]), 5);
+        appendI(out, milliunits(cur.t[i]), 5);
         putclassandcode(out, cur.iclass[i], cur.code[i], milliunits(loaded.t[i]));
     }
     return out;
@@ -138,13 +134,15 @@ std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, c
 }  // namespace
 
 std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
-    return pointfilebytes(cur, loaded, n, ahdr,
-                          [](float depth) { return writeI(nintProduct(-1000.0f, depth), 7); });
+    return pointfilebytes(cur, loaded, n, ahdr, [](std::string& out, float depth) {
+        appendI(out, nintProduct(-1000.0f, depth), 7);
+    });
 }
 
 std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
-    return pointfilebytes(cur, loaded, n, ahdr,
-                          [](float depth) { return writeI(nint(-static_cast<double>(depth)), 3); });
+    return pointfilebytes(cur, loaded, n, ahdr, [](std::string& out, float depth) {
+        appendI(out, nint(-static_cast<double>(depth)), 3);
+    });
 }
 
 namespace {
@@ -178,8 +176,8 @@ std::int64_t meanmilli(double sum, int count) {
 void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
     std::int64_t d = 2 * bin - 1;
     if (d > 999) d -= 1000;
-    out += writeI(d, 3);
-    out += writeI(meanmilli(b.sumt, b.count), 6);
+    appendI(out, d, 3);
+    appendI(out, meanmilli(b.sumt, b.count), 6);
     putclassandcode(out, b.maxclass, b.code, meanmilli(b.sumloaded, b.count));
 }
 
@@ -188,6 +186,7 @@ void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
 std::string efilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
     n = clampPoints(n);
     std::string out;
+    out.reserve(100 + static_cast<std::size_t>(n) * 8);
     putheader(out, ahdr);
     RunningBin bin;
     std::int64_t k = 0;
@@ -214,16 +213,53 @@ EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotDat
     return writebytes(fname, n, qfilebytes(cur, loaded, n, ahdr));
 }
 
-EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
-                       const Ahdr& ahdr, int prefixLength) {
-    // Without a "q" to replace, the average would land on the q file itself
-    // (or on some other file), so such a name is refused.
+namespace {
+
+// The e file beside the q file qname, or a refusal: without a "q" to
+// replace, the average would land on the q file itself (or on some other
+// file).
+std::optional<FileName> enameof(const FileName& qname, int prefixLength, EditedWrite& refusal) {
     const std::size_t at = static_cast<std::size_t>(prefixLength < 0 ? 0 : prefixLength) + 1;
-    if (qname.at(at) != 'q' || at > FileName::size())
-        return EditedWrite{failedCount, false, "no \"q\" after the cruise prefix in " + filePath(qname)};
+    if (qname.at(at) != 'q' || at > FileName::size()) {
+        refusal = EditedWrite{failedCount, false, "no \"q\" after the cruise prefix in " + filePath(qname)};
+        return std::nullopt;
+    }
     FileName ename = qname;
     ename.set(at, 'e');
-    return writebytes(ename, n, efilebytes(cur, loaded, n, ahdr));
+    return ename;
+}
+
+}  // namespace
+
+EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                       const Ahdr& ahdr, int prefixLength) {
+    EditedWrite refusal;
+    const auto ename = enameof(qname, prefixLength, refusal);
+    if (!ename) return refusal;
+    return writebytes(*ename, n, efilebytes(cur, loaded, n, ahdr));
+}
+
+EditedPairWrite writeqande(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                           const Ahdr& ahdr, int prefixLength) {
+    EditedPairWrite w;
+    const auto ename = enameof(qname, prefixLength, w);
+    if (!ename) {
+        w.efailed = true;
+        return w;
+    }
+    const std::string q = qfilebytes(cur, loaded, n, ahdr);
+    const std::string e = efilebytes(cur, loaded, n, ahdr);
+    std::size_t failed = 0;
+    const WriteResult r = replaceFilesAtomically({{filePath(qname), q}, {filePath(*ename), e}}, &failed);
+    if (!r) {
+        w.n = failedCount;
+        w.ok = false;
+        w.reason = r.reason;
+        w.efailed = failed == 1;
+        return w;
+    }
+    w.n = n;
+    return w;
 }
 
 EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotData& loaded, const Ahdr& ahdr) {

@@ -60,6 +60,15 @@ EditedWrite writeqfile(const FileName& fname, const SlotData& cur, const SlotDat
 EditedWrite convertq2e(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
                        const Ahdr& ahdr, int prefixLength);
 
+// Writes the q file and its e file together: both are flushed before either
+// is renamed, and a refusal of either leaves both as they were. When ok is
+// false, efailed says that the reason concerns the e file.
+struct EditedPairWrite : EditedWrite {
+    bool efailed = false;
+};
+EditedPairWrite writeqande(const FileName& qname, const SlotData& cur, const SlotData& loaded, int n,
+                           const Ahdr& ahdr, int prefixLength);
+
 // Writes points 1..n point for point as a 2 m file (2 m mode).
 EditedWrite wfl(const FileName& fname, int n, const SlotData& cur, const SlotData& loaded, const Ahdr& ahdr);
 

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -45,6 +46,50 @@ struct DrawState {
     int placement = 1;                           // 0 left, 1 centred, 2 right
     bool clip = false;                           // lines, markers and texts kept within clipY1..clipY2
     float clipY1 = 0, clipY2 = 0;
+    bool operator==(const DrawState&) const = default;
+};
+
+// A drawing call as the trace records it, kept to be compared and replayed.
+struct DrawCall {
+    std::string_view op;  // a literal of the traced operation
+    std::array<double, 4> args{};
+    std::size_t nargs = 0;
+    std::string text;
+    bool operator==(const DrawCall&) const = default;
+};
+
+// The picture's background (see WindowBackgroundBegin). Its calls are
+// gathered without painting; when they, the draw state they started from
+// and the image size match those of the cached image, the cached pixels are
+// copied, and otherwise the calls are replayed and their result kept.
+struct BackgroundCache {
+    bool gathering = false;
+    bool replaying = false;  // the replayed calls are not traced or gathered again
+    DrawState start;
+    std::vector<DrawCall> calls;
+    // The cached pixels, row by row: a background repeats most of its rows
+    // (white with the same grid lines), so each distinct row is kept once.
+    QSize size;
+    qsizetype bytesPerLine = 0;
+    double dpr = 0;
+    std::vector<uchar> rows;
+    std::vector<std::size_t> rowOf;  // the kept row of each image row
+    DrawState madeFrom;
+    std::vector<DrawCall> madeBy;
+};
+
+// A window just opened is not painted until something reads its image (its
+// first paint, a screenshot, a pixel): the editor draws its first picture
+// and then draws it again for the window's first exposure, and only the
+// last picture needs its pixels. The calls since the last WindowClear are
+// kept, with where the background among them begins and ends.
+struct DeferredPicture {
+    bool on = false;
+    DrawState start;
+    std::vector<DrawCall> calls;
+    std::size_t backgroundBegin = 0, backgroundEnd = 0;
+    bool background = false;  // both ends seen
+    DrawState backgroundStart, backgroundAfter;
 };
 
 // Types 11 to 17 are never produced; 18 is the panel's row. WMessageEnable
@@ -62,16 +107,35 @@ struct FontKey {
     int clientWidth = 0, clientHeight = 0;
     bool operator==(const FontKey&) const = default;
 };
+// Measuring a text shapes it, which costs as much as drawing it; a redraw
+// measures the same labels and captions again, so their widths are kept.
+template <class Width>
+class TextWidths {
+public:
+    template <class Metrics>
+    Width of(const Metrics& metrics, const QString& text) {
+        const auto found = widths_.find(text);
+        if (found != widths_.end()) return found->second;
+        if (widths_.size() >= 512) widths_.clear();
+        return widths_.emplace(text, metrics.horizontalAdvance(text)).first->second;
+    }
+
+private:
+    std::unordered_map<QString, Width> widths_;
+};
+
 struct CachedFont {
     CachedFont(const FontKey& k, const QFont& f) : key(k), qfont(f), metrics(f) {}
     FontKey key;
     QFont qfont;
     QFontMetricsF metrics;
+    mutable TextWidths<double> widths;
 };
 struct StatusFont {
     explicit StatusFont(const QFont& f) : font(f), metrics(f) {}
     QFont font;
     QFontMetrics metrics;
+    mutable TextWidths<int> widths;
 };
 
 // Which event types are reported until the editor changes it.
@@ -119,13 +183,21 @@ struct CoreState {
     std::vector<MenuItem> menu;
 
     DrawState draw;
+    BackgroundCache background;
+    DeferredPicture deferred;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
     // Buttons of a scripted pointer pressed on the plot and not yet released.
     Qt::MouseButtons pointerGrab;
 };
 
-CoreState& core();
+CoreState& coreState();
+// Every drawing call asks for the state several times: a reference kept
+// after the first call costs a test, where a call to coreState costs a call.
+inline CoreState& core() {
+    static CoreState& c = coreState();
+    return c;
+}
 
 // The main window as a parent for modal boxes; null when none is open.
 QMainWindow* mainWindowWidget();
@@ -161,6 +233,13 @@ void flushLine();
 // backing image calls this first, so that it sees every drawing call
 // finished and the painter never outlives the image it paints.
 void finishPainting();
+// Keeps the drawing calls from now on instead of painting them, until
+// finishPainting paints the last picture among them (see DeferredPicture).
+void deferPainting();
+// An image in the plot's pixel format, not yet filled, for the backing
+// image (see window.cpp).
+QImage imageOfPlotSize(int width, int height, double dpr);
+void paintDeferred();
 // Forgets fonts built for the current application (before it goes).
 void dropCachedFonts();
 

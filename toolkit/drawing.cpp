@@ -8,6 +8,9 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
 
 #include "toolkit/core.h"
 #include "toolkit/session_internal.h"
@@ -139,7 +142,7 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     const CachedFont* font = nullptr;
     if (!noWindowSystem()) {
         font = &userFont();
-        widthPx = font->metrics.horizontalAdvance(s);
+        widthPx = font->widths.of(font->metrics, s);
     }
     double left = userToPixelX(x);
     if (ds().placement == 1) left -= widthPx / 2;
@@ -180,11 +183,18 @@ void resetDrawState() {
 }  // namespace toolkit
 
 using toolkit::core;
-using toolkit::traceCall;
 
 namespace {
 toolkit::DrawState& ds() {
     return core().draw;
+}
+
+// Most drawing calls are neither traced nor kept; they should not pay for
+// the call that would trace or keep them.
+void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {}) {
+    const toolkit::CoreState& c = core();
+    if (c.background.gathering || c.background.replaying || c.deferred.on || toolkit::session().tracing)
+        toolkit::traceCall(op, args, text);
 }
 }  // namespace
 
@@ -294,7 +304,10 @@ void IGrMarker(float x, float y, int number) {
 
 void IGrPolygonFill(std::span<const float> x, std::span<const float> y) {
     const std::size_t n = std::min(x.size(), y.size());
-    traceCall("IGrPolygonFill", x, y);
+    toolkit::traceCall("IGrPolygonFill", x, y);
+    // A polygon is not kept with the calls of a picture that waits to be
+    // painted: that picture is painted now, so the polygon lies over it.
+    toolkit::paintDeferred();
     if (n < 3 || !toolkit::backingImage()) return;
     QPainter* p = toolkit::imagePainter();
     if (!p) return;
@@ -392,7 +405,7 @@ void WindowOutString(int x, int y, std::string_view text) {
     const QFontMetrics& fm = font.metrics;
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
     // Opaque, so that a text replaces an older one of the same length beneath it.
-    p->fillRect(QRect(px, py - fm.ascent(), fm.horizontalAdvance(s), fm.ascent() + fm.descent()), Qt::white);
+    p->fillRect(QRect(px, py - fm.ascent(), font.widths.of(fm, s), fm.ascent() + fm.descent()), Qt::white);
     p->setFont(font.font);
     p->setPen(Qt::black);
     p->drawText(QPoint(px, py), s);
@@ -409,4 +422,313 @@ void IGrUnitsFromPixels(int px, int py, float& x, float& y, int flip) {
     x = float(d.x1 + (px + 0.5) / core().clientWidth * (d.x2 - d.x1));
     const double frac = (py + 0.5) / core().clientHeight;
     y = float(flip == 0 ? d.y1 + frac * (d.y2 - d.y1) : d.y2 - frac * (d.y2 - d.y1));
+}
+
+namespace toolkit {
+
+namespace {
+
+void keepCall(std::vector<DrawCall>& calls, const char* op, std::initializer_list<double> args,
+              std::string_view text) {
+    DrawCall& call = calls.emplace_back();
+    call.op = op;
+    call.nargs = std::min(args.size(), call.args.size());
+    std::copy_n(args.begin(), call.nargs, call.args.begin());
+    call.text = text;
+}
+
+}  // namespace
+
+bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text) {
+    BackgroundCache& b = core().background;
+    if (b.replaying) return false;
+    if (DeferredPicture& d = core().deferred; d.on) {
+        // A cleared window hides every picture before it.
+        if (std::string_view(op) == "WindowClear") {
+            const bool afterBegin = d.backgroundBegin == d.calls.size();
+            d.calls.clear();
+            d.start = core().draw;
+            d.background = false;
+            d.backgroundBegin = afterBegin ? 0 : std::size_t(-1);
+        }
+        keepCall(d.calls, op, args, text);
+        imageChanged();
+    }
+    if (b.gathering) {
+        DrawCall& call = b.calls.emplace_back();
+        call.op = op;
+        call.nargs = std::min(args.size(), call.args.size());
+        std::copy_n(args.begin(), call.nargs, call.args.begin());
+        call.text = text;
+    }
+    return true;
+}
+
+namespace {
+
+// Draws a gathered call again through the operation that made it.
+void replay(const DrawCall& c) {
+    const auto f = [&](std::size_t i) { return float(c.args[i]); };
+    const auto n = [&](std::size_t i) { return int(c.args[i]); };
+    const std::string_view op = c.op;
+    if (op == "IGrUnits")
+        IGrUnits(f(0), f(1), f(2), f(3));
+    else if (op == "IGrColourModel")
+        IGrColourModel(n(0));
+    else if (op == "IGrColourN")
+        IGrColourN(n(0));
+    else if (op == "IGrMoveTo")
+        IGrMoveTo(f(0), f(1));
+    else if (op == "IGrLineTo")
+        IGrLineTo(f(0), f(1));
+    else if (op == "IGrLineWidth")
+        IGrLineWidth(n(0));
+    else if (op == "IGrLineType")
+        IGrLineType(n(0));
+    else if (op == "IGrMarker")
+        IGrMarker(f(0), f(1), n(2));
+    else if (op == "IGrCharSet")
+        IGrCharSet(c.text);
+    else if (op == "IGrCharSpacing")
+        IGrCharSpacing(c.text);
+    else if (op == "IGrCharFont")
+        IGrCharFont(n(0));
+    else if (op == "IGrCharSize")
+        IGrCharSize(f(0), f(1));
+    else if (op == "IGrCharJustify")
+        IGrCharJustify(c.text);
+    else if (op == "WGrTextOrientation")
+        WGrTextOrientation(n(0));
+    else if (op == "IGrCharOut")
+        IGrCharOut(f(0), f(1), c.text);
+    else if (op == "WGrTextString")
+        WGrTextString(f(0), f(1), c.text);
+    else if (op == "IGrClip")
+        IGrClip(f(0), f(1));
+    else if (op == "IGrClipOff")
+        IGrClipOff();
+    else if (op == "WindowClear")
+        WindowClear();
+    else if (op == "WindowOutString")
+        WindowOutString(n(0), n(1), c.text);
+}
+
+// The part of the draw state at the start of the calls that their pixels
+// depend on: each setting that some call reads before any call sets it. The
+// rest, such as where the last picture's trace ended or which colour it
+// used, is left at its default, so that it does not spoil the match of one
+// background with the next.
+DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& calls) {
+    enum Setting {
+        Units,
+        ColourModel,
+        Colour,
+        Width,
+        Type,
+        Current,
+        Font,
+        Spacing,
+        Size,
+        Placement,
+        Set,
+        Count
+    };
+    std::array<bool, Count> set{}, read{};
+    const auto reads = [&](std::initializer_list<Setting> which) {
+        for (Setting w : which)
+            if (!set[w]) read[w] = true;
+    };
+    int model = start.colourModel;
+    for (const DrawCall& c : calls) {
+        const std::string_view op = c.op;
+        const int n = c.nargs > 0 ? int(c.args[0]) : 0;
+        if (op == "IGrLineTo") reads({Units, Colour, Width, Type, Current});
+        if (op == "IGrMarker") reads({Units, Colour, Size});
+        if (op == "IGrCharOut" || op == "WGrTextString")
+            reads({Units, Colour, Font, Spacing, Size, Placement, Set});
+        if (op == "IGrColourN") reads({ColourModel});
+        if (op == "IGrUnits") set[Units] = true;
+        if (op == "IGrColourModel") set[ColourModel] = true, model = n;
+        if (op == "IGrColourN" && (model == 24 || (n >= 0 && n <= 255))) set[Colour] = true;
+        if (op == "IGrLineWidth" && n > 0) set[Width] = true;
+        if (op == "IGrLineType") set[Type] = true;
+        if (op == "IGrMoveTo" || op == "IGrLineTo" || op == "IGrCharOut" || op == "WGrTextString")
+            set[Current] = true;
+        if (op == "IGrCharFont" && n >= 1 && n <= 12) set[Font] = true;
+        if (op == "IGrCharSpacing") set[Spacing] = true;
+        if (op == "IGrCharSize") set[Size] = true;
+        if (op == "IGrCharJustify" || (op == "WGrTextOrientation" && n >= 0 && n <= 2)) set[Placement] = true;
+        if (op == "IGrCharSet") set[Set] = true;
+    }
+    DrawState d;
+    if (read[Units]) d.x1 = start.x1, d.y1 = start.y1, d.x2 = start.x2, d.y2 = start.y2;
+    if (read[ColourModel]) d.colourModel = start.colourModel;
+    if (read[Colour]) d.colourRgb = start.colourRgb;
+    if (read[Width]) d.lineWidth = start.lineWidth;
+    if (read[Type]) d.lineType = start.lineType;
+    if (read[Current]) d.curX = start.curX, d.curY = start.curY;
+    if (read[Font]) d.font = start.font;
+    if (read[Spacing]) d.proportional = start.proportional;
+    if (read[Size]) d.charW = start.charW, d.charH = start.charH;
+    if (read[Placement]) d.placement = start.placement;
+    if (read[Set]) d.builtInSet = start.builtInSet;
+    // The clip band: the calls begin with WindowClear, which ends it.
+    if (calls.empty() || calls.front().op != "WindowClear")
+        d.clip = start.clip, d.clipY1 = start.clipY1, d.clipY2 = start.clipY2;
+    return d;
+}
+
+}  // namespace
+}  // namespace toolkit
+
+namespace toolkit {
+namespace {
+
+// Paints calls again. A call refused when it was made (bad units, a colour
+// out of range) already told the editor; painting it later must not tell it
+// a second time, long after it looked.
+void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::size_t last) {
+    BackgroundCache& b = core().background;
+    const int lastError = session().lastError;
+    b.replaying = true;
+    for (std::size_t k = first; k < last; ++k) replay(calls[k]);
+    b.replaying = false;
+    session().lastError = lastError;
+}
+
+// A row's hash from every eighth word of it: enough to tell the rows of a
+// background apart, at an eighth of the cost; equal hashes are confirmed
+// byte for byte.
+std::size_t rowHash(const uchar* line, std::size_t bpl) {
+    std::uint64_t h = 1469598103934665603u;
+    for (std::size_t at = 0; at + 8 <= bpl; at += 64) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line + at, 8);
+        h = (h ^ word) * 1099511628211u;
+    }
+    return std::size_t(h);
+}
+
+// Keeps the pixels of a background just painted, each distinct row once.
+void keepRows(BackgroundCache& b, const QImage& img) {
+    const auto bpl = std::size_t(img.bytesPerLine());
+    b.size = img.size();
+    b.bytesPerLine = img.bytesPerLine();
+    b.dpr = img.devicePixelRatio();
+    b.rowOf.assign(std::size_t(img.height()), 0);
+    std::vector<const uchar*> distinct;
+    std::unordered_multimap<std::size_t, std::size_t> kept;  // a row's hash and its number
+    for (int y = 0; y < img.height(); ++y) {
+        const uchar* line = img.constScanLine(y);
+        const std::size_t hash = rowHash(line, bpl);
+        const auto [first, last] = kept.equal_range(hash);
+        const auto same = std::find_if(
+            first, last, [&](const auto& k) { return std::memcmp(distinct[k.second], line, bpl) == 0; });
+        if (same != last) {
+            b.rowOf[std::size_t(y)] = same->second;
+            continue;
+        }
+        kept.emplace(hash, distinct.size());
+        b.rowOf[std::size_t(y)] = distinct.size();
+        distinct.push_back(line);
+    }
+    b.rows.assign(distinct.size() * bpl, 0);
+    for (std::size_t k = 0; k < distinct.size(); ++k) std::memcpy(b.rows.data() + k * bpl, distinct[k], bpl);
+    b.rows.shrink_to_fit();
+}
+
+// Copies the cached background when the gathered calls made it, and
+// otherwise paints them and keeps the result; either way the draw state
+// ends as after, where the gathered calls left it.
+void paintBackground(QImage& img, const DrawState& after) {
+    BackgroundCache& b = core().background;
+    finishPainting();
+    const DrawState from = settingsRead(b.start, b.calls);
+    const auto bpl = std::size_t(img.bytesPerLine());
+    if (!b.rowOf.empty() && b.size == img.size() && b.bytesPerLine == img.bytesPerLine() &&
+        b.dpr == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
+        uchar* line = img.bits();
+        for (const std::size_t row : b.rowOf) {
+            std::memcpy(line, b.rows.data() + row * bpl, bpl);
+            line += bpl;
+        }
+        imageChanged();
+        ds() = after;
+        return;
+    }
+    ds() = b.start;
+    replayCalls(b.calls, 0, b.calls.size());
+    finishPainting();
+    ds() = after;
+    keepRows(b, img);
+    b.madeFrom = from;
+    b.madeBy = std::move(b.calls);
+    b.calls.clear();
+}
+
+}  // namespace
+
+void deferPainting() {
+    DeferredPicture& d = core().deferred;
+    d = DeferredPicture{};
+    d.on = true;
+    d.start = core().draw;
+    d.backgroundBegin = std::size_t(-1);
+}
+
+void paintDeferred() {
+    DeferredPicture& d = core().deferred;
+    if (!d.on || core().background.replaying) return;
+    d.on = false;
+    QImage* img = backingImage();
+    const std::vector<DrawCall> calls = std::move(d.calls);
+    d.calls.clear();
+    if (!img) return;
+    const DrawState after = ds();
+    ds() = d.start;
+    const bool background =
+        d.background && d.backgroundBegin <= d.backgroundEnd && d.backgroundEnd <= calls.size();
+    if (!background) {
+        replayCalls(calls, 0, calls.size());
+    } else {
+        replayCalls(calls, 0, d.backgroundBegin);
+        BackgroundCache& b = core().background;
+        b.start = d.backgroundStart;
+        b.calls.assign(calls.begin() + std::ptrdiff_t(d.backgroundBegin),
+                       calls.begin() + std::ptrdiff_t(d.backgroundEnd));
+        paintBackground(*img, d.backgroundAfter);
+        replayCalls(calls, d.backgroundEnd, calls.size());
+    }
+    flushLine();
+    ds() = after;
+}
+
+}  // namespace toolkit
+
+void WindowBackgroundBegin() {
+    if (toolkit::DeferredPicture& d = core().deferred; d.on) {
+        d.backgroundBegin = d.calls.size();
+        d.backgroundStart = ds();
+        d.background = false;
+        return;
+    }
+    toolkit::BackgroundCache& b = core().background;
+    if (b.gathering || !toolkit::backingImage()) return;
+    toolkit::finishPainting();
+    b.gathering = true;
+    b.start = ds();
+    b.calls.clear();
+}
+
+void WindowBackgroundEnd() {
+    if (toolkit::DeferredPicture& d = core().deferred; d.on) {
+        d.backgroundEnd = d.calls.size();
+        d.backgroundAfter = ds();
+        d.background = d.backgroundBegin != std::size_t(-1);
+        return;
+    }
+    toolkit::BackgroundCache& b = core().background;
+    if (!b.gathering) return;
+    b.gathering = false;
+    if (QImage* img = toolkit::backingImage()) toolkit::paintBackground(*img, ds());
 }

@@ -5,7 +5,7 @@
 
 namespace toolkit {
 
-SessionState& session() {
+SessionState& sessionState() {
     static SessionState s;
     return s;
 }
@@ -46,7 +46,7 @@ std::vector<TraceEntry> takeTrace() {
 }
 
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text) {
-    if (!session().tracing) return;
+    if (!gatherDrawCall(op, args, text) || !session().tracing) return;
     session().trace.push_back(TraceEntry{op, std::vector<double>(args), std::string(text)});
 }
 

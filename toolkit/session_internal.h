@@ -22,10 +22,17 @@ struct SessionState {
     int lastDialogExit = 0;
 };
 
-SessionState& session();
+SessionState& sessionState();
+inline SessionState& session() {
+    static SessionState& s = sessionState();
+    return s;
+}
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
 // A polygon's corners, x and y by turns.
 void traceCall(const char* op, std::span<const float> x, std::span<const float> y);
+// While a background is gathered (drawing.cpp), every traced call also goes
+// to it; false when a replayed call must be neither traced nor gathered.
+bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text);
 int exitCodeFor(Answer a);
 
 }  // namespace toolkit

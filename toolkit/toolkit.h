@@ -72,6 +72,13 @@ void WGrTextString(float x, float y, std::string_view text);
 void IGrClip(float y1, float y2);
 void IGrClipOff();
 void WindowClear();
+// The calls between these two draw the picture's background (the cleared
+// window, frame, grids, labels, legend). They are traced as always, but the
+// pixels come from a cached image whenever the calls are the same as those
+// that made it, on a client area of the same size: only a new size, zoom or
+// plot setting paints the background again. Neither call is traced.
+void WindowBackgroundBegin();
+void WindowBackgroundEnd();
 // The editor's own word in the main window's status bar (what the last
 // command did); the menu's hover texts show over it only for a moment.
 void WindowStatusText(std::string_view text);

@@ -1,6 +1,7 @@
 // Toolkit start-up and the one main window: its menu bar of single-key
 // accelerators, the status bar, and the client area that shows the backing
 // image into which every drawing operation paints.
+#include <sys/mman.h>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -15,6 +16,8 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QWheelEvent>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -38,7 +41,7 @@ struct Parked {
 } parked;
 }  // namespace
 
-CoreState& core() {
+CoreState& coreState() {
     static CoreState s;
     return s;
 }
@@ -90,6 +93,13 @@ int buttonNumber(Qt::MouseButton b) {
     }
 }
 
+bool exposurePending() {
+    const auto& q = core().queue;
+    return std::any_of(q.begin(), q.end(), [](const auto& e) {
+        return e.first == EventType::Expose || e.first == EventType::Resize;
+    });
+}
+
 EventRecord pointerEvent(int data1, int data2, QPointF pos) {
     EventRecord e;
     e.data1 = data1;
@@ -113,7 +123,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* ev) override {
-        finishPainting();
+        // The window's first picture is painted only once the editor has
+        // taken the exposure it redraws for; until then the canvas is blank.
+        if (!core().deferred.on || !exposurePending()) finishPainting();
         core().updatePending = false;
         QPainter p(this);
         p.fillRect(ev->rect(), Qt::white);
@@ -230,7 +242,9 @@ void useOffscreenPlatform() {
 
 QImage* backingImage() {
     auto& c = core();
-    return c.windowOpen && !c.image.isNull() ? &c.image : nullptr;
+    // A background being gathered is painted, or copied, once it is complete.
+    return c.windowOpen && !c.image.isNull() && !c.background.gathering && !c.deferred.on ? &c.image
+                                                                                          : nullptr;
 }
 
 // Asks for one repaint of the whole canvas however many calls draw before it
@@ -291,6 +305,7 @@ void flushLine() {
 }
 
 void finishPainting() {
+    paintDeferred();
     flushLine();
     core().painter.reset();
 }
@@ -298,15 +313,36 @@ void finishPainting() {
 void dropCachedFonts() {
     core().userFonts.clear();
     core().statusFont.reset();
+    core().background = BackgroundCache{};
 }
 
 // The backing image of a client area, made at the screen's device pixel
 // ratio, so that the plot is as sharp on a HiDPI screen as on any other.
 // Drawing still works in the client's own pixels: the painter scales.
+// An image of the plot's format whose pixels lie on huge pages where the
+// system offers them: a plot image is several megabytes, and touching it
+// page by page costs more at start-up than painting it.
+QImage imageOfPlotSize(int width, int height, double dpr) {
+    constexpr std::size_t huge = std::size_t(2) << 20;
+    const auto bpl = std::size_t(std::max(width, 1)) * 4;
+    const std::size_t bytes = (bpl * std::size_t(std::max(height, 1)) + huge - 1) / huge * huge;
+    void* pixels = nullptr;
+    if (::posix_memalign(&pixels, huge, bytes) != 0) {
+        QImage img(width, height, QImage::Format_RGB32);
+        img.setDevicePixelRatio(dpr);
+        return img;
+    }
+    ::madvise(pixels, bytes, MADV_HUGEPAGE);
+    QImage img(
+        static_cast<uchar*>(pixels), std::max(width, 1), std::max(height, 1), qsizetype(bpl),
+        QImage::Format_RGB32, [](void* p) { std::free(p); }, pixels);
+    img.setDevicePixelRatio(dpr);
+    return img;
+}
+
 QImage backingImageFor(int width, int height) {
     const double dpr = std::max(1.0, qApp ? qApp->devicePixelRatio() : 1.0);
-    QImage img(int(std::lround(width * dpr)), int(std::lround(height * dpr)), QImage::Format_RGB32);
-    img.setDevicePixelRatio(dpr);
+    QImage img = imageOfPlotSize(int(std::lround(width * dpr)), int(std::lround(height * dpr)), dpr);
     img.fill(Qt::white);
     return img;
 }
@@ -450,6 +486,7 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
     toolkit::finishPainting();
     c.updatePending = false;
     c.image = toolkit::backingImageFor(clientW, clientH);
+    toolkit::deferPainting();
     const int barsH = w.menuBar()->sizeHint().height() +
                       ((rec.flags & WinStyle::StatusBar) ? w.statusBar()->sizeHint().height() : 0);
     const int frameW = clientW, frameH = clientH + barsH;

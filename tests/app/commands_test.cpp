@@ -138,6 +138,16 @@ TEST_F(Commands, AWriterThatFailsStopsTheCommandWithTheEditsKept) {
     EXPECT_EQ(st->store[2].iclass[3], 4);
 }
 
+TEST_F(Commands, AnEFileThatCannotBeReplacedIsTheOneTheBoxNames) {
+    std::filesystem::create_directory(cruise / "DEMO01e.001");
+    ASSERT_FALSE(bad(*st).ends());
+    const auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message.rfind("Error writing " + (cruise / "DEMO01e.001").string() + ": ", 0), 0u);
+    EXPECT_EQ(status(1), 0);
+    EXPECT_EQ(st->idropnum, 1);
+}
+
 TEST_F(Commands, ADropWhoseFileCouldNotBeReadIsNeverWritten) {
     // Drop 2 was edited before; its raw file has gone since.
     write(cruise / "DEMO01q.002", "an earlier edit\n");

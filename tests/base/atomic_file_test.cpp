@@ -106,6 +106,36 @@ TEST_F(Scratch, AFileTheUserMayNotWriteIsRefusedAndLeftAsItIs) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
 }
 
+// A pair is refused as a whole: whichever file the user may not write, the
+// other keeps its old bytes too, and the failure names the refused one.
+TEST_F(Scratch, APairWithOneFileTheUserMayNotWriteLeavesBothAsTheyWere) {
+    for (const std::size_t readOnly : {0u, 1u}) {
+        const std::vector<fs::path> targets = {dir / "DEMO01q.001", dir / "DEMO01e.001"};
+        for (const auto& t : targets) {
+            write(t, "old\n");
+            ::chmod(t.c_str(), t == targets[readOnly] ? 0444 : 0666);
+        }
+        ::chmod(dir.c_str(), 0777);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::geteuid() == 0 && ::setuid(nobody) != 0) ::_exit(2);
+            std::size_t failed = 9;
+            const WriteResult w = replaceFilesAtomically(
+                {{targets[0].string(), "new q\n"}, {targets[1].string(), "new e\n"}}, &failed);
+            const std::string why = "cannot write " + targets[readOnly].string() + ": Permission denied";
+            ::_exit(!w && failed == readOnly && w.reason == why ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0) << readOnly;
+        for (const auto& t : targets) EXPECT_EQ(read(t), "old\n") << t;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 2) << "no temporary file is left";
+        for (const auto& t : targets) fs::remove(t);
+    }
+}
+
 TEST(TemporaryName, HiddenFromTheCruiseGlobsAndKnownWhenLeftBehind) {
     const std::vector<std::pair<std::string, bool>> cases = {
         {".stations.dat.a1B2c3.dropfix-tmp", true},

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "base/fields.h"
 #include "base/fixed_text.h"
 
@@ -37,11 +42,41 @@ TEST(Fields, ReadRealWithImpliedDecimals) {
     EXPECT_FALSE(readFreeNumber("abc 3"));
 }
 
+// Blanks may fall between the sign, the digits, the point and the exponent;
+// the sign may come only first, and a field longer than any real one still
+// reads.
+TEST(Fields, BlanksAnywhereSignsOnlyFirst) {
+    const std::vector<std::pair<std::string, std::optional<std::int64_t>>> ints = {
+        {" - 1 2", -12},
+        {"+ 7", 7},
+        {"1-2", std::nullopt},
+        {" + ", std::nullopt},
+        {"--1", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {std::string(100, ' ') + "42", 42},
+    };
+    for (const auto& [field, want] : ints) EXPECT_EQ(readIntField(field), want) << '"' << field << '"';
+    const std::vector<std::pair<std::string, std::optional<double>>> reals = {
+        {" 1 2 . 5 ", 12.5},
+        {"+1.5", 1.5},
+        {"-2 d 1", -20.0},
+        {"1D+2", 100.0},
+        {"1e", std::nullopt},
+        {"e5", std::nullopt},
+        {"1e400", std::nullopt},
+        {std::string(100, ' ') + "2.5", 2.5},
+        {"1" + std::string(68, '0') + ".", 1e68},
+    };
+    for (const auto& [field, want] : reals) EXPECT_EQ(readRealField(field, 2), want) << '"' << field << '"';
+}
+
 TEST(Fields, WriteIAndFRightAlignedWithAsterisks) {
     EXPECT_EQ(writeI(5000, 7), "   5000");
     EXPECT_EQ(writeI(100000, 5), "*****");
     EXPECT_EQ(writeI(-9999, 5), "-9999");
     EXPECT_EQ(writeI(-10000, 5), "*****");
+    EXPECT_EQ(writeI(INT64_MIN, 20), "-9223372036854775808");
+    EXPECT_EQ(writeI(-5, 40), std::string(38, ' ') + "-5");  // wider than any field of a file
     EXPECT_EQ(writeF(5.0, 8, 3), "   5.000");
     EXPECT_EQ(writeF(30.0, 5, 1), " 30.0");
     EXPECT_EQ(writeF(0.125, 5, 2), " 0.13");  // halves away from zero

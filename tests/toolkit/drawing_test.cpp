@@ -217,4 +217,86 @@ TEST_F(Windowed, ResizeGivesAWhiteImageOfTheNewSizeAndAnEvent) {
     for (int x = 0; x < 740; x += 37) EXPECT_EQ(toolkit::clientPixel(x, 265), white);
 }
 
+// Calls kept until the image is first read are painted then; a refusal
+// they met was told when they were made, and is not told again.
+TEST_F(Windowed, APictureKeptUntilReadReportsNoErrorAgain) {
+    WInfoError(1);
+    IGrColourN(999);
+    EXPECT_EQ(WInfoError(1), ToolkitError::BadColour);
+    IGrUnits(0, 0, 640, 480);
+    IGrMoveTo(100, 240.5f);
+    IGrLineTo(300, 240.5f);
+    EXPECT_EQ(toolkit::clientPixel(200, 239), WRGB(0, 0, 0));
+    EXPECT_EQ(WInfoError(1), 0);
+}
+
+// The background of a picture, plain or between the cache's two calls, with
+// an optional trace drawn over it.
+void picture(unsigned colour, bool cached, bool trace) {
+    if (cached) WindowBackgroundBegin();
+    WindowClear();
+    IGrUnits(0, 0, 640, 480);
+    IGrColourModel(24);
+    IGrColourN(int(colour));
+    IGrLineType(1);
+    IGrMoveTo(10, 400);
+    IGrLineTo(630, 400);
+    IGrCharOut(320, 300, "label");
+    IGrLineType(0);
+    if (cached) WindowBackgroundEnd();
+    if (trace) {
+        IGrColourN(WRGB(0, 200, 0));
+        IGrMoveTo(100, 10);
+        IGrLineTo(500, 470);
+        WindowOutString(100, 9850, "status");
+    }
+}
+
+std::vector<int> allPixels() {
+    std::vector<int> px;
+    for (int y = 0; y < toolkit::clientHeight(); ++y)
+        for (int x = 0; x < toolkit::clientWidth(); ++x) px.push_back(toolkit::clientPixel(x, y));
+    return px;
+}
+
+// Whatever came before, a picture from the cached background has the pixels
+// and the trace of the same picture drawn afresh: a changed background is
+// painted again, and a trace over the last one never shows through.
+TEST_F(Windowed, ACachedBackgroundGivesThePixelsAndTraceOfAFreshOne) {
+    // The label's size is set before the background, so it is part of it.
+    const struct {
+        unsigned colour;
+        bool trace;
+        float labelSize;
+    } steps[] = {{WRGB(255, 0, 0), true, 1}, {WRGB(255, 0, 0), false, 1}, {WRGB(0, 0, 255), true, 1},
+                 {WRGB(255, 0, 0), true, 1}, {WRGB(255, 0, 0), true, 1},  {WRGB(255, 0, 0), true, 2},
+                 {WRGB(255, 0, 0), false, 1}};
+    for (const auto& step : steps) {
+        IGrCharSize(step.labelSize, step.labelSize);
+        toolkit::setTrace(true);
+        picture(step.colour, true, step.trace);
+        const auto gotTrace = toolkit::takeTrace();
+        const auto got = allPixels();
+        picture(step.colour, false, step.trace);
+        const auto wantTrace = toolkit::takeTrace();
+        toolkit::setTrace(false);
+        EXPECT_EQ(gotTrace.size(), wantTrace.size());
+        for (std::size_t k = 0; k < std::min(gotTrace.size(), wantTrace.size()); ++k) {
+            EXPECT_EQ(gotTrace[k].op, wantTrace[k].op) << k;
+            EXPECT_EQ(gotTrace[k].args, wantTrace[k].args) << k;
+        }
+        EXPECT_TRUE(got == allPixels())
+            << std::hex << step.colour << " " << step.trace << " " << step.labelSize;
+    }
+    // A new client size paints the background again at that size.
+    QWidget* top = toolkit::mainWindowWidget();
+    top->resize(top->width() - 100, top->height() - 50);
+    tktest::drain();
+    picture(WRGB(255, 0, 0), true, false);
+    const auto got = allPixels();
+    ASSERT_EQ(got.size(), std::size_t(toolkit::clientWidth() * toolkit::clientHeight()));
+    picture(WRGB(255, 0, 0), false, false);
+    EXPECT_TRUE(got == allPixels());
+}
+
 }  // namespace
