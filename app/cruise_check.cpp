@@ -22,11 +22,10 @@ namespace {
 
 using Points = std::pair<std::vector<float>, std::vector<float>>;
 
-// Points 1..n of a slot as two vectors.
+// Points 1..n of a slot as two vectors, kept after the slot is reused.
 Points pointsof(const SlotData& s, int n) {
-    const auto k = static_cast<std::size_t>(clampPoints(n));
-    return {std::vector<float>(s.depth.begin() + 1, s.depth.begin() + 1 + static_cast<long>(k)),
-            std::vector<float>(s.t.begin() + 1, s.t.begin() + 1 + static_cast<long>(k))};
+    const DropProfile p = dropprofile(s, n);
+    return {{p.depth.begin(), p.depth.end()}, {p.t.begin(), p.t.end()}};
 }
 
 // An edited drop as a reference: its points down to the first one that the
@@ -92,7 +91,6 @@ CheckedDrop& entry(State& st, int drop) {
         c.depth.clear();
         c.t.clear();
         if (now.exists) readraw(c, drop, st, scratch());
-        st.check.rawreads += now.exists;
         changed = true;
     }
     const std::string q = dropfile(st.files, "q.", drop);
@@ -182,21 +180,20 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
 
 }  // namespace
 
-Thresholds thresholdsof(float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
-                        int ichkprofdepth) {
+Thresholds thresholdsof(const ControlSettings& cs) {
     // A limit of zero (a blank field of the older layout reads so) or of the
     // wrong sign would flag every drop of the cruise; such a limit is taken
     // as not given.
     const Thresholds d;
     const auto positive = [](float v, float fallback) { return std::isfinite(v) && v > 0 ? v : fallback; };
     Thresholds th;
-    th.tdzmx = positive(tdzmx, d.tdzmx);
-    th.tdzrms = positive(tdzrms, d.tdzrms);
-    th.dtdzmn = std::isfinite(dtdzmn) && dtdzmn < 0 ? dtdzmn : d.dtdzmn;
-    th.dtdzth = positive(dtdzth, d.dtdzth);
-    th.dtmx = positive(dtmx, d.dtmx);
-    th.dtmx700 = positive(dtmx700, d.dtmx700);
-    th.ichkprofdepth = ichkprofdepth > 0 ? ichkprofdepth : d.ichkprofdepth;
+    th.tdzmx = positive(cs.tdzmx, d.tdzmx);
+    th.tdzrms = positive(cs.tdzrms, d.tdzrms);
+    th.dtdzmn = std::isfinite(cs.dtdzmn) && cs.dtdzmn < 0 ? cs.dtdzmn : d.dtdzmn;
+    th.dtdzth = positive(cs.dtdzth, d.dtdzth);
+    th.dtmx = positive(cs.dtmx, d.dtmx);
+    th.dtmx700 = positive(cs.dtmx700, d.dtmx700);
+    th.ichkprofdepth = cs.ichkprofdepth > 0 ? cs.ichkprofdepth : d.ichkprofdepth;
     return th;
 }
 
@@ -231,9 +228,7 @@ const std::vector<Finding>& checkcurrent(State& st) {
             c.edited = c.avg = FileStamp{true, -1, 0};
         }
     }
-    const Points own = pointsof(cur, n);
-    st.findings =
-        listed && n > 0 ? findingsof(st, drop, profileof(own.first, own.second)) : std::vector<Finding>{};
+    st.findings = listed && n > 0 ? findingsof(st, drop, dropprofile(cur, n)) : std::vector<Finding>{};
     return st.findings;
 }
 
@@ -297,8 +292,7 @@ bool readcruise(State& st, std::string& why) {
     ControlSettings cs = defaultcontrol();
     Log quiet;
     rdcntrl(control, cs, st.ierror, quiet);
-    st.thresholds =
-        thresholdsof(cs.tdzmx, cs.tdzrms, cs.dtdzmn, cs.dtdzth, cs.dtmx, cs.dtmx700, cs.ichkprofdepth);
+    st.thresholds = thresholdsof(cs);
     st.len_acruise = std::clamp(cs.len_acruise, 0, 8);
     st.acruise = FixedText<13>(cs.acruise.cols(1, static_cast<std::size_t>(st.len_acruise)));
     blankDropFiles(st.files);

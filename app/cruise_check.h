@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/control.h"
 #include "app/overview.h"
 #include "app/stations.h"
 #include "plot/envelope.h"
@@ -30,7 +31,6 @@ struct CheckedDrop {
 
 struct CruiseCheck {
     std::array<CheckedDrop, nstamax + 1> drop{};  // by drop number
-    int rawreads = 0;                             // raw files read so far (tests watch it)
     bool envelopeon = false;                      // E shows the envelope
     std::vector<EnvelopeBin> envelope;            // as last computed
     bool sortbyfindings = false;                  // the overview puts drops with findings first
@@ -38,8 +38,7 @@ struct CruiseCheck {
 
 // The checks' thresholds from the cruise's settings: control.dat names
 // seven of them; the rest are the editor's own.
-Thresholds thresholdsof(float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
-                        int ichkprofdepth);
+Thresholds thresholdsof(const ControlSettings& cs);
 
 // The findings of the current drop as loaded (slot 2, points 1..npts(2)),
 // kept in the state until the next drop is loaded.

@@ -211,6 +211,15 @@ void qc(State& st, const QcPreset& preset) {
     ::qc(ctx, st.qcstate, preset);
 }
 
+void openfinding(State& st, const Finding& f) {
+    if (f.index < 1) {
+        WindowStatusText(f.sentence + "; no code of the QC dialog applies (B marks the drop bad)");
+        return;
+    }
+    WindowStatusText(findingtag(f) + ": " + f.sentence);
+    qc(st, QcPreset{f.index, f.point});
+}
+
 const Finding* nextfinding(const State& st) {
     const SlotData& cur = st.store[2];
     for (const Finding& f : st.findings) {
@@ -227,8 +236,7 @@ bool prescreenevent(State& st, int type, const EventRecord& e) {
         case 'A':
         case 'a':
             if (const Finding* f = nextfinding(st)) {
-                WindowStatusText(findingtag(*f) + ": " + f->sentence);
-                qc(st, QcPreset{f->index, f->point});
+                openfinding(st, *f);
             } else {
                 WindowStatusText("Drop " + dropDigits(st.idropnum) + ": no suggestion left to apply");
             }

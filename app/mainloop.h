@@ -55,6 +55,10 @@ bool viewevent(State& st, int type, const EventRecord& e);
 // hides the cruise envelope, S sorts the overview by findings or by drop.
 // True when the event was one of them.
 bool prescreenevent(State& st, int type, const EventRecord& e);
+// The QC dialog opened with a finding's code chosen and its point picked,
+// its sentence in the status bar; a finding no code of the dialog applies
+// (a duplicate) only says so there.
+void openfinding(State& st, const Finding& f);
 // The finding A takes: the first one whose code the QC dialog can apply and
 // that its point does not carry yet; nothing when none is left.
 const Finding* nextfinding(const State& st);

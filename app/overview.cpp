@@ -107,7 +107,6 @@ FileStamp stampof(const std::string& path) {
                      static_cast<std::int64_t>(when.time_since_epoch().count())};
 }
 
-// The name of one of a drop's files: the cruise prefix, the kind, the digits.
 std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix) {
     return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
            dropDigits(drop) + std::string(suffix);
@@ -188,9 +187,9 @@ std::vector<int> overvieworder(State& st) {
     std::vector<int> order;
     for (int d = 1; d <= st.stations.nlines; ++d) order.push_back(d);
     if (!st.check.sortbyfindings) return order;
-    // The worst class first, then the most findings; drops in their order
+    // Drops not yet edited before those the operator has already seen, then
+    // the worst class first, then the most findings; drops in their order
     // among equals.
-    // Drops not yet edited come before those the operator has already seen.
     std::vector<std::tuple<bool, int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
     for (int d : order) {
         // A reject weighs most, a repair (class 5) between probably bad and probably good.
@@ -254,12 +253,8 @@ std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) 
     if (type != EventType::PanelRow) return std::nullopt;
     if (e.data2 == 1) {
         if (e.data1 < 1 || e.data1 > int(st.findings.size())) return Outcome::proceed();
-        const Finding& f = st.findings[std::size_t(e.data1 - 1)];
         WPanelFocusPlot();
-        if (f.index >= 1)
-            qc(st, QcPreset{f.index, f.point});
-        else
-            WindowStatusText(f.sentence + "; no code of the QC dialog applies (B marks the drop bad)");
+        openfinding(st, st.findings[std::size_t(e.data1 - 1)]);
         return Outcome::proceed();
     }
     const auto& order = st.overview.order;

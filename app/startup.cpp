@@ -126,8 +126,7 @@ Outcome readControl(State& st) {
     ScreenSettings scr{st.acruise, st.len_acruise, st.plot.tmin, st.plot.tmax};
     ControlSettings all;
     if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog, &all); o.ends()) return o;
-    st.thresholds =
-        thresholdsof(all.tdzmx, all.tdzrms, all.dtdzmn, all.dtdzth, all.dtmx, all.dtmx700, all.ichkprofdepth);
+    st.thresholds = thresholdsof(all);
     st.acruise = scr.acruise;
     st.len_acruise = scr.len_acruise;
     st.plot.tmin = scr.tmin;

@@ -55,6 +55,7 @@ struct DrawCall {
     std::array<double, 4> args{};
     std::size_t nargs = 0;
     std::string text;
+    std::vector<float> points;  // a polygon's corners, x and y by turns
     bool operator==(const DrawCall&) const = default;
 };
 

@@ -305,9 +305,6 @@ void IGrMarker(float x, float y, int number) {
 void IGrPolygonFill(std::span<const float> x, std::span<const float> y) {
     const std::size_t n = std::min(x.size(), y.size());
     toolkit::traceCall("IGrPolygonFill", x, y);
-    // A polygon is not kept with the calls of a picture that waits to be
-    // painted: that picture is painted now, so the polygon lies over it.
-    toolkit::paintDeferred();
     if (n < 3 || !toolkit::backingImage()) return;
     QPainter* p = toolkit::imagePainter();
     if (!p) return;
@@ -428,21 +425,16 @@ namespace toolkit {
 
 namespace {
 
-void keepCall(std::vector<DrawCall>& calls, const char* op, std::initializer_list<double> args,
-              std::string_view text) {
-    DrawCall& call = calls.emplace_back();
-    call.op = op;
-    call.nargs = std::min(args.size(), call.args.size());
-    std::copy_n(args.begin(), call.nargs, call.args.begin());
-    call.text = text;
-}
-
-}  // namespace
-
-bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text) {
+// Keeps a call, made by `make` only when a picture waits or a background
+// is gathered, in each of them.
+template <class Make>
+bool keepCall(const char* op, Make make) {
     BackgroundCache& b = core().background;
     if (b.replaying) return false;
-    if (DeferredPicture& d = core().deferred; d.on) {
+    DeferredPicture& d = core().deferred;
+    if (!d.on && !b.gathering) return true;
+    const DrawCall call = make();
+    if (d.on) {
         // A cleared window hides every picture before it.
         if (std::string_view(op) == "WindowClear") {
             const bool afterBegin = d.backgroundBegin == d.calls.size();
@@ -451,17 +443,34 @@ bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::str
             d.background = false;
             d.backgroundBegin = afterBegin ? 0 : std::size_t(-1);
         }
-        keepCall(d.calls, op, args, text);
+        d.calls.push_back(call);
         imageChanged();
     }
-    if (b.gathering) {
-        DrawCall& call = b.calls.emplace_back();
+    if (b.gathering) b.calls.push_back(call);
+    return true;
+}
+
+}  // namespace
+
+bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text) {
+    return keepCall(op, [&] {
+        DrawCall call;
         call.op = op;
         call.nargs = std::min(args.size(), call.args.size());
         std::copy_n(args.begin(), call.nargs, call.args.begin());
         call.text = text;
-    }
-    return true;
+        return call;
+    });
+}
+
+bool gatherDrawCall(const char* op, std::span<const float> x, std::span<const float> y) {
+    return keepCall(op, [&] {
+        DrawCall call;
+        call.op = op;
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
+            call.points.insert(call.points.end(), {x[i], y[i]});
+        return call;
+    });
 }
 
 namespace {
@@ -511,6 +520,14 @@ void replay(const DrawCall& c) {
         WindowClear();
     else if (op == "WindowOutString")
         WindowOutString(n(0), n(1), c.text);
+    else if (op == "IGrPolygonFill") {
+        std::vector<float> x, y;
+        for (std::size_t i = 0; i + 1 < c.points.size(); i += 2) {
+            x.push_back(c.points[i]);
+            y.push_back(c.points[i + 1]);
+        }
+        IGrPolygonFill(x, y);
+    }
 }
 
 // The part of the draw state at the start of the calls that their pixels
@@ -544,6 +561,7 @@ DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& call
         const int n = c.nargs > 0 ? int(c.args[0]) : 0;
         if (op == "IGrLineTo") reads({Units, Colour, Width, Type, Current});
         if (op == "IGrMarker") reads({Units, Colour, Size});
+        if (op == "IGrPolygonFill") reads({Units, Colour});
         if (op == "IGrCharOut" || op == "WGrTextString")
             reads({Units, Colour, Font, Spacing, Size, Placement, Set});
         if (op == "IGrColourN") reads({ColourModel});

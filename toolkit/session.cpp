@@ -51,7 +51,7 @@ void traceCall(const char* op, std::initializer_list<double> args, std::string_v
 }
 
 void traceCall(const char* op, std::span<const float> x, std::span<const float> y) {
-    if (!session().tracing) return;
+    if (!gatherDrawCall(op, x, y) || !session().tracing) return;
     TraceEntry e{op, {}, {}};
     for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
         e.args.push_back(x[i]);

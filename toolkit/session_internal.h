@@ -33,6 +33,7 @@ void traceCall(const char* op, std::span<const float> x, std::span<const float> 
 // While a background is gathered (drawing.cpp), every traced call also goes
 // to it; false when a replayed call must be neither traced nor gathered.
 bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text);
+bool gatherDrawCall(const char* op, std::span<const float> x, std::span<const float> y);
 int exitCodeFor(Answer a);
 
 }  // namespace toolkit

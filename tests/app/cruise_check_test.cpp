@@ -46,16 +46,23 @@ TEST_F(CruiseCheckTest, ReferenceSkipsBadProbesAndDropsThatTheirOwnChecksReject)
 
 TEST(Thresholdsof, TakesTheCruisesLimitsAndCountsZeroOrAWrongSignAsNotGiven) {
     const Thresholds d;
-    const Thresholds given = thresholdsof(300, 90, -0.02f, 0.001f, 3.5f, 0.5f, 650);
+    const auto settings = [](float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
+                             int ichkprofdepth) {
+        ControlSettings cs;
+        cs.tdzmx = tdzmx, cs.tdzrms = tdzrms, cs.dtdzmn = dtdzmn, cs.dtdzth = dtdzth;
+        cs.dtmx = dtmx, cs.dtmx700 = dtmx700, cs.ichkprofdepth = ichkprofdepth;
+        return cs;
+    };
+    const Thresholds given = thresholdsof(settings(300, 90, -0.02f, 0.001f, 3.5f, 0.5f, 650));
     EXPECT_EQ(std::vector<float>({given.tdzmx, given.tdzrms, given.dtdzmn, given.dtdzth, given.dtmx,
                                   given.dtmx700, float(given.ichkprofdepth)}),
               std::vector<float>({300, 90, -0.02f, 0.001f, 3.5f, 0.5f, 650}));
-    const Thresholds blank = thresholdsof(0, 0, 0, 0, 0, 0, 0);
+    const Thresholds blank = thresholdsof(settings(0, 0, 0, 0, 0, 0, 0));
     EXPECT_EQ(std::vector<float>({blank.tdzmx, blank.tdzrms, blank.dtdzmn, blank.dtdzth, blank.dtmx,
                                   blank.dtmx700, float(blank.ichkprofdepth)}),
               std::vector<float>(
                   {d.tdzmx, d.tdzrms, d.dtdzmn, d.dtdzth, d.dtmx, d.dtmx700, float(d.ichkprofdepth)}));
-    EXPECT_EQ(thresholdsof(450, 110, 0.011f, -1, -4.6f, 0.8f, -700).dtdzmn, d.dtdzmn);
+    EXPECT_EQ(thresholdsof(settings(450, 110, 0.011f, -1, -4.6f, 0.8f, -700)).dtdzmn, d.dtdzmn);
 }
 
 TEST_F(CruiseCheckTest, LoadedDropIsCheckedMarkedAndOffersItsSuggestionToA) {
