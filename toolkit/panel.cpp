@@ -47,50 +47,36 @@ void postNote(int item) {
     postEvent(EventType::PanelRow, e);
 }
 
-// The keys a list of the panel takes; every other key stops here, so that
-// none climbs to the main window's single-key commands.
-template <class Base>
-bool panelListKey(Base& list, QKeyEvent* ev, void (*activate)(int)) {
-    switch (ev->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter: activate(list.currentRow() + 1); return true;
-        case Qt::Key_Escape: WPanelFocusPlot(); return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-        case Qt::Key_Home:
-        case Qt::Key_End: return false;
-        default: return true;
-    }
-}
-
-// Takes every key that reaches it: a key must never climb to the main
-// window and run one of its single-key commands while the panel has the
-// keyboard. Enter activates the current row, Escape hands the keyboard back,
-// the keys that move through a table do so.
-class PanelTable : public QTableWidget {
+// A list of the panel (the table of drops, the findings under it). It takes
+// every key that reaches it: a key must never climb to the main window and
+// run one of its single-key commands while the panel has the keyboard.
+// Enter activates the current item, Escape hands the keyboard back, the
+// keys that move through a list do so.
+template <class Base, void (*activate)(int)>
+class PanelList : public Base {
 public:
-    explicit PanelTable(QWidget* parent) : QTableWidget(parent) {}
+    explicit PanelList(QWidget* parent) : Base(parent) {}
 
 protected:
     void keyPressEvent(QKeyEvent* ev) override {
-        if (!panelListKey(*this, ev, postRow)) QTableWidget::keyPressEvent(ev);
+        switch (ev->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter: activate(this->currentRow() + 1); break;
+            case Qt::Key_Escape: WPanelFocusPlot(); break;
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End: Base::keyPressEvent(ev); break;
+            default: break;
+        }
         ev->accept();
     }
 };
 
-// The current drop's findings under the table, taken as the table's rows are.
-class NotesList : public QListWidget {
-public:
-    explicit NotesList(QWidget* parent) : QListWidget(parent) {}
-
-protected:
-    void keyPressEvent(QKeyEvent* ev) override {
-        if (!panelListKey(*this, ev, postNote)) QListWidget::keyPressEvent(ev);
-        ev->accept();
-    }
-};
+using PanelTable = PanelList<QTableWidget, postRow>;
+using NotesList = PanelList<QListWidget, postNote>;
 
 // The close box only hides the panel, and the editor learns of it from WPanelShown.
 class PanelDock : public QDockWidget {
