@@ -88,6 +88,9 @@ void offscreen() {
 std::unique_ptr<State> openeditor() {
     offscreen();
     fs::current_path(cruise());
+    // An earlier opening in this program wrote statuses without the exit's
+    // rewrite of the list; its journal would stop this opening at a box.
+    fs::remove(cruise() / ".stations.dat.journal");
     auto st = std::make_unique<State>();
     if (startup(*st).ends() || openmain(*st).ends()) std::abort();
     // The first plot on the screen: the window's image read as its first
