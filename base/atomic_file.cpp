@@ -233,8 +233,14 @@ bool LineReader::next(std::string_view& line) {
     if (rest_.empty()) return false;
     // Files written on old Macs end their lines with a lone CR; read as one
     // line, such a station list would lose every drop but the first.
-    const auto end = rest_.find_first_of("\r\n");
-    if (end == std::string_view::npos) {
+    // Two searches for one character each: find_first_of would search its
+    // set once per character of the line.
+    const char* data = rest_.data();
+    const auto* nl = static_cast<const char*>(std::memchr(data, '\n', rest_.size()));
+    std::size_t end = nl ? static_cast<std::size_t>(nl - data) : rest_.size();
+    if (const auto* cr = static_cast<const char*>(std::memchr(data, '\r', end)))
+        end = static_cast<std::size_t>(cr - data);
+    if (end == rest_.size()) {
         line = rest_;
         rest_ = {};
         return true;
