@@ -58,6 +58,14 @@ std::optional<double> parseReal(std::string_view s, bool& hasPointOrExponent) {
         if (expDigits == 0) return std::nullopt;
     }
     if (i != n) return std::nullopt;
+    // A whole number of up to 15 digits is exact in a double, as from_chars
+    // would give it; the stored files hold mostly such fields.
+    if (!hasPointOrExponent && digits <= 15) {
+        const bool negative = s[0] == '-';
+        double v = 0;
+        for (std::size_t k = negative || s[0] == '+' ? 1 : 0; k < n; ++k) v = v * 10 + (s[k] - '0');
+        return negative ? -v : v;
+    }
     // from_chars knows neither a leading plus nor the D exponent.
     const std::size_t first = s[0] == '+' ? 1 : 0;
     Unblanked copy(s.substr(first));
@@ -99,6 +107,18 @@ std::string roundedDigits(double v, int d) {
 }  // namespace
 
 std::optional<std::int64_t> readIntField(std::string_view field) {
+    // The usual field, blanks, a sign perhaps and then only digits, read in
+    // one pass; 18 digits cannot overflow.
+    std::size_t at = 0;
+    while (at < field.size() && field[at] == ' ') ++at;
+    const bool signed_ = at < field.size() && (field[at] == '-' || field[at] == '+');
+    const std::size_t digits = at + (signed_ ? 1 : 0);
+    if (digits < field.size() && field.size() - digits <= 18) {
+        std::int64_t v = 0;
+        std::size_t k = digits;
+        for (; k < field.size() && isDigit(field[k]); ++k) v = v * 10 + (field[k] - '0');
+        if (k == field.size()) return signed_ && field[at] == '-' ? -v : v;
+    }
     // Blanks anywhere are ignored, so "- 1 2" reads as -12.
     bool negative = false, signSeen = false, digitSeen = false;
     std::int64_t v = 0;

@@ -316,27 +316,32 @@ EditedRead parseedited(std::string_view bytes, SlotData& s, const SlotLabel& lab
     return r;
 }
 
+// Columns first..last of a record, as far as the line reaches: the columns
+// past its end are blank, and blanks add nothing to the fields read here.
+std::string_view columns(std::string_view line, std::size_t first, std::size_t last) {
+    if (first > line.size()) return {};
+    return line.substr(first - 1, last - first + 1);
+}
+
 Record qrecord(std::string_view text) {
-    const FixedText<24> rec(text);
-    const auto depth = readIntField(rec.cols(1, 7));
-    const auto temp = readIntField(rec.cols(9, 13));
+    const auto depth = readIntField(columns(text, 1, 7));
+    const auto temp = readIntField(columns(text, 9, 13));
     if (!depth || !temp) return Record::damaged();
-    const auto cls = readclass(rec.at(15));
+    const auto cls = readclass(text.size() >= 15 ? text[14] : ' ');
     if (!cls) return Record::end();
     return {Record::Kind::Point, -fromMilli(static_cast<double>(*depth)),
-            fromMilli(static_cast<double>(*temp)), *cls, QcCode(rec.cols(17, 18))};
+            fromMilli(static_cast<double>(*temp)), *cls, QcCode(columns(text, 17, 18))};
 }
 
 Record twometrerecord(std::string_view text) {
-    const FixedText<21> rec(text);
-    const auto depth = readRealField(rec.cols(1, 3));
-    const auto temp = readRealField(rec.cols(5, 9));
+    const auto depth = readRealField(columns(text, 1, 3));
+    const auto temp = readRealField(columns(text, 5, 9));
     if (!depth || !temp || !std::isfinite(static_cast<float>(*depth)) || !std::isfinite(fromMilli(*temp)))
         return Record::damaged();
-    const auto cls = readclass(rec.at(11));
+    const auto cls = readclass(text.size() >= 11 ? text[10] : ' ');
     if (!cls) return Record::end();
     return {Record::Kind::Point, -static_cast<float>(*depth), fromMilli(*temp), *cls,
-            QcCode(rec.cols(13, 14))};
+            QcCode(columns(text, 13, 14))};
 }
 
 }  // namespace
