@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "toolkit/menu.h"
+#include "toolkit/raster.h"
 #include "toolkit/toolkit.h"
 
 class QApplication;
@@ -167,6 +168,8 @@ struct CoreState {
     // after the image so that it ends before the image goes.
     std::unique_ptr<QPainter> painter;
     QPainter::RenderHints painterDefaultHints;
+    // The image's pixels while that painter is open (it keeps them unshared).
+    PixelTarget pixels;
     bool updatePending = false;  // the canvas has been asked to repaint
     // The pen of the line settings below, rebuilt only when one of them changes.
     struct {
@@ -230,6 +233,17 @@ QPainter* imagePainter(QPainter::RenderHints hints = {});
 // polyline is drawn before any other drawing and before the image is read.
 void queueLine(QPointF from, QPointF to, const QPen& pen);
 void flushLine();
+// The backing image's pixels for rasterSegment, with every queued line drawn
+// first; null when there is no image or it is not one pixel per client pixel.
+const PixelTarget* openLinePixels();
+inline const PixelTarget* linePixels() {
+    // The pixels are known only while the painter is open on a backing image
+    // that takes drawing (see backingImage); this is the path of every
+    // segment of a trace.
+    const CoreState& c = core();
+    if (c.pixels.bits && c.pendingLine.isEmpty() && !c.background.gathering && !c.deferred.on) return &c.pixels;
+    return openLinePixels();
+}
 // Ends that painter. Anything that reads, copies, fills or replaces the
 // backing image calls this first, so that it sees every drawing call
 // finished and the painter never outlives the image it paints.
@@ -245,8 +259,14 @@ void paintDeferred();
 void dropCachedFonts();
 
 // Conversions between user units and client pixels (origin top left).
-double userToPixelX(double x);
-double userToPixelY(double y);
+inline double userToPixelX(double x) {
+    const CoreState& c = core();
+    return (x - c.draw.x1) / (c.draw.x2 - c.draw.x1) * c.clientWidth;
+}
+inline double userToPixelY(double y) {
+    const CoreState& c = core();
+    return c.clientHeight - (y - c.draw.y1) / (c.draw.y2 - c.draw.y1) * c.clientHeight;
+}
 void pixelToUser(int px, int pyFromTop, float& x, float& y);
 
 // The main window's accelerator and KeyDown handling for a key with its Qt

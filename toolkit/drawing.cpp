@@ -160,16 +160,22 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     ds().curY = y;
 }
 
-}  // namespace
+// A segment in user units, already within the clip band. A plain line (one
+// pixel wide, solid) goes straight into the pixels; any other is queued for
+// the painter.
+void drawSegment(float xa, float ya, float xb, float yb) {
+    const double pxa = userToPixelX(xa), pya = userToPixelY(ya), pxb = userToPixelX(xb), pyb = userToPixelY(yb);
+    const DrawState& d = ds();
+    if (d.lineWidth == 1 && d.lineType == 0)
+        if (const PixelTarget* pixels = linePixels()) {
+            rasterSegment(*pixels, pxa, pya, pxb, pyb, 0xff000000u | d.colourRgb);
+            if (!core().updatePending) imageChanged();
+            return;
+        }
+    if (backingImage()) queueLine(QPointF(pxa, pya), QPointF(pxb, pyb), currentPen());
+}
 
-double userToPixelX(double x) {
-    const CoreState& c = core();
-    return (x - c.draw.x1) / (c.draw.x2 - c.draw.x1) * c.clientWidth;
-}
-double userToPixelY(double y) {
-    const CoreState& c = core();
-    return c.clientHeight - (y - c.draw.y1) / (c.draw.y2 - c.draw.y1) * c.clientHeight;
-}
+}  // namespace
 
 void pixelToUser(int px, int pyFromTop, float& x, float& y) {
     x = float(ds().x1 + (px + 0.5) / clientW() * (ds().x2 - ds().x1));
@@ -191,7 +197,8 @@ toolkit::DrawState& ds() {
 
 // Most drawing calls are neither traced nor kept; they should not pay for
 // the call that would trace or keep them.
-void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {}) {
+[[gnu::always_inline]] inline void traceCall(const char* op, std::initializer_list<double> args,
+                                             std::string_view text = {}) {
     const toolkit::CoreState& c = core();
     if (c.background.gathering || c.background.replaying || c.deferred.on || toolkit::session().tracing)
         toolkit::traceCall(op, args, text);
@@ -251,10 +258,7 @@ void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
     auto& d = ds();
     float xa = d.curX, ya = d.curY, xb = x, yb = y;
-    if (toolkit::clipSegment(xa, ya, xb, yb) && toolkit::backingImage())
-        toolkit::queueLine(QPointF(toolkit::userToPixelX(xa), toolkit::userToPixelY(ya)),
-                           QPointF(toolkit::userToPixelX(xb), toolkit::userToPixelY(yb)),
-                           toolkit::currentPen());
+    if (toolkit::clipSegment(xa, ya, xb, yb)) toolkit::drawSegment(xa, ya, xb, yb);
     d.curX = x;
     d.curY = y;
 }

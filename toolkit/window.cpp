@@ -128,11 +128,13 @@ protected:
         if (!core().deferred.on || !exposurePending()) finishPainting();
         core().updatePending = false;
         QPainter p(this);
-        p.fillRect(ev->rect(), Qt::white);
         // The image holds device pixels (see backingImageFor); the rectangle
-        // repainted is in the widget's own units.
+        // repainted is in the widget's own units. Only what the image does
+        // not cover, while it waits for a new size, is filled white.
         const QImage& img = core().image;
         const double dpr = img.devicePixelRatio();
+        const QRect covered(QPoint(0, 0), (QSizeF(img.size()) / dpr).toSize());
+        if (!covered.contains(ev->rect())) p.fillRect(ev->rect(), Qt::white);
         const QRectF from(QPointF(ev->rect().topLeft()) * dpr, QSizeF(ev->rect().size()) * dpr);
         p.drawImage(QRectF(ev->rect()), img, from);
     }
@@ -257,14 +259,21 @@ void imageChanged() {
 }
 
 namespace {
+void openImagePainter(QImage& img) {
+    auto& c = core();
+    c.painter = std::make_unique<QPainter>(&img);
+    c.painterDefaultHints = c.painter->renderHints();
+    c.pixels = {};
+    if (img.format() == QImage::Format_RGB32 && img.devicePixelRatio() == 1.0)
+        c.pixels = {reinterpret_cast<std::uint32_t*>(img.bits()), img.bytesPerLine() / 4, img.width(),
+                    img.height()};
+}
+
 QPainter* openPainter(QPainter::RenderHints hints) {
     auto& c = core();
     QImage* img = backingImage();
     if (!img) return nullptr;
-    if (!c.painter) {
-        c.painter = std::make_unique<QPainter>(img);
-        c.painterDefaultHints = c.painter->renderHints();
-    }
+    if (!c.painter) openImagePainter(*img);
     QPainter& p = *c.painter;
     const QPainter::RenderHints want = c.painterDefaultHints | hints;
     if (p.renderHints() != want) {
@@ -304,10 +313,20 @@ void flushLine() {
     c.pendingLine.clear();
 }
 
+const PixelTarget* openLinePixels() {
+    auto& c = core();
+    QImage* img = backingImage();
+    if (!img) return nullptr;
+    flushLine();
+    if (!c.painter) openImagePainter(*img);
+    return c.pixels.bits ? &c.pixels : nullptr;
+}
+
 void finishPainting() {
     paintDeferred();
     flushLine();
     core().painter.reset();
+    core().pixels = {};
 }
 
 void dropCachedFonts() {

@@ -1,0 +1,26 @@
+// A one-pixel solid line written straight into 32-bit pixels. The plot's
+// traces are thousands of segments a pixel or two long; through a general
+// painter each costs a path, a transform and a blend setup, here a few
+// dozen instructions.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace toolkit {
+
+struct PixelTarget {
+    std::uint32_t* bits = nullptr;
+    std::ptrdiff_t stride = 0;  // pixels from one row to the next
+    int width = 0, height = 0;
+};
+
+// Sets the pixels of the segment from (ax, ay) to (bx, by), in pixel
+// coordinates with pixel (i, j) covering [i, i+1) x [j, j+1). Along the
+// longer extent each column (or row) from the pixel holding one end to the
+// pixel holding the other gets one pixel, where the line crosses its middle,
+// so that segments that share an end join without a gap. Pixels outside the
+// target are left alone; so is everything for a coordinate that is not finite.
+void rasterSegment(const PixelTarget& target, double ax, double ay, double bx, double by,
+                   std::uint32_t pixel);
+
+}  // namespace toolkit
