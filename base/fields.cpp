@@ -158,31 +158,43 @@ std::optional<double> readFreeNumber(std::string_view text) {
     return parseReal(text.substr(i, j - i), written);
 }
 
-void appendI(std::string& out, std::int64_t v, int w) {
-    if (w <= 0) return;
-    const auto width = static_cast<std::size_t>(w);
-    // The field is built right-aligned in one buffer and appended at once:
-    // the writers call this for every number of every record.
-    char buf[32];
-    const std::size_t room = std::min(width, sizeof buf);
-    char* const end = buf + sizeof buf;
+char* putI(char* at, std::int64_t v, int w) {
+    if (w <= 0) return at;
+    char* const end = at + w;
     char* p = end;
     const bool negative = v < 0;
     // Worked in unsigned so that the most negative value has its digits too.
     std::uint64_t u = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    bool fits = true;
     do {
+        if (p == at) {
+            fits = false;
+            break;
+        }
         *--p = static_cast<char>('0' + u % 10);
         u /= 10;
     } while (u != 0);
-    if (negative) *--p = '-';
-    const auto len = static_cast<std::size_t>(end - p);
-    if (len > width) {
-        out.append(width, '*');
-        return;
+    if (fits && negative) {
+        if (p == at)
+            fits = false;
+        else
+            *--p = '-';
     }
-    if (width > room) out.append(width - room, ' ');
-    std::fill(end - room, p, ' ');
-    out.append(end - room, room);
+    // A plain loop: these fields are a few columns wide, shorter than a
+    // call to memset is worth.
+    const char pad = fits ? ' ' : '*';
+    for (char* q = fits ? p : end; q != at;) *--q = pad;
+    return end;
+}
+
+void appendI(std::string& out, std::int64_t v, int w) {
+    if (w <= 0) return;
+    // Built in one buffer and appended at once. Twenty-four columns hold
+    // every 64-bit value, so a wider field is only padded in front.
+    char buf[24];
+    const int room = std::min(w, static_cast<int>(sizeof buf));
+    if (w > room) out.append(static_cast<std::size_t>(w - room), ' ');
+    out.append(buf, putI(buf, v, room));
 }
 
 std::string writeI(std::int64_t v, int w) {

@@ -23,6 +23,9 @@ std::optional<double> readFreeNumber(std::string_view text);
 std::string writeI(std::int64_t v, int w);
 // The same columns appended to out, for writers that build a whole file.
 void appendI(std::string& out, std::int64_t v, int w);
+// The same columns written at `at`, which has room for them; returns their
+// end. For writers that build a record at a time.
+char* putI(char* at, std::int64_t v, int w);
 
 // Fw.d: v rounded (halves away from zero) to d decimals, right-aligned in w
 // columns; the leading zero of a value below one is dropped only when there

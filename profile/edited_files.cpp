@@ -3,6 +3,7 @@
 // (pure parsers over bytes, then the file part).
 #include "profile/edited_files.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -100,18 +101,24 @@ Ahdr composeahdr(const StationFields& st, const RawHeader& hdr) {
 
 namespace {
 
+// A record is built in a buffer of this size and appended at once; the
+// longest, a q record of an interpolated point, takes 25 columns.
+using RecordBuffer = std::array<char, 32>;
+
 // The columns after the temperature, alike in every edited record: the
 // class, the code and, for an interpolated point, the temperature as loaded.
-void putclassandcode(std::string& out, int iclass, const QcCode& code, std::int64_t loadedmilli) {
-    out += ' ';
-    appendI(out, iclass, 1);
-    out += ' ';
-    out += code.view();
+char* putclassandcode(char* p, int iclass, const QcCode& code, std::int64_t loadedmilli) {
+    *p++ = ' ';
+    p = putI(p, iclass, 1);
+    *p++ = ' ';
+    *p++ = code.at(1);
+    *p++ = code.at(2);
     if (iclass == 5) {
-        out += ' ';
-        appendI(out, loadedmilli, 5);
+        *p++ = ' ';
+        p = putI(p, loadedmilli, 5);
     }
-    out += '\n';
+    *p++ = '\n';
+    return p;
 }
 
 // One record per point; the q and 2 m files differ only in their depth field.
@@ -122,11 +129,13 @@ std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, c
     std::string out;
     out.reserve(100 + static_cast<std::size_t>(n) * 25);
     putheader(out, ahdr);
+    RecordBuffer rec;
     for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-        depthfield(out, cur.depth[i]);
-        out += ' ';
-        appendI(out, milliunits(cur.t[i]), 5);
-        putclassandcode(out, cur.iclass[i], cur.code[i], milliunits(loaded.t[i]));
+        char* p = depthfield(rec.data(), cur.depth[i]);
+        *p++ = ' ';
+        p = putI(p, milliunits(cur.t[i]), 5);
+        p = putclassandcode(p, cur.iclass[i], cur.code[i], milliunits(loaded.t[i]));
+        out.append(rec.data(), p);
     }
     return out;
 }
@@ -134,15 +143,13 @@ std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, c
 }  // namespace
 
 std::string qfilebytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
-    return pointfilebytes(cur, loaded, n, ahdr, [](std::string& out, float depth) {
-        appendI(out, nintProduct(-1000.0f, depth), 7);
-    });
+    return pointfilebytes(cur, loaded, n, ahdr,
+                          [](char* p, float depth) { return putI(p, nintProduct(-1000.0f, depth), 7); });
 }
 
 std::string flbytes(const SlotData& cur, const SlotData& loaded, int n, const Ahdr& ahdr) {
-    return pointfilebytes(cur, loaded, n, ahdr, [](std::string& out, float depth) {
-        appendI(out, nint(-static_cast<double>(depth)), 3);
-    });
+    return pointfilebytes(cur, loaded, n, ahdr,
+                          [](char* p, float depth) { return putI(p, nint(-static_cast<double>(depth)), 3); });
 }
 
 namespace {
@@ -176,9 +183,11 @@ std::int64_t meanmilli(double sum, int count) {
 void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
     std::int64_t d = 2 * bin - 1;
     if (d > 999) d -= 1000;
-    appendI(out, d, 3);
-    appendI(out, meanmilli(b.sumt, b.count), 6);
-    putclassandcode(out, b.maxclass, b.code, meanmilli(b.sumloaded, b.count));
+    RecordBuffer rec;
+    char* p = putI(rec.data(), d, 3);
+    p = putI(p, meanmilli(b.sumt, b.count), 6);
+    p = putclassandcode(p, b.maxclass, b.code, meanmilli(b.sumloaded, b.count));
+    out.append(rec.data(), p);
 }
 
 }  // namespace
