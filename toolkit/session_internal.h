@@ -23,9 +23,12 @@ struct SessionState {
 };
 
 SessionState& sessionState();
+// Asked on every drawing call; kept as core() keeps its state (core.h).
+inline SessionState* sessionKept = nullptr;
 inline SessionState& session() {
-    static SessionState& s = sessionState();
-    return s;
+    if (!sessionKept) [[unlikely]]
+        sessionKept = &sessionState();
+    return *sessionKept;
 }
 void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
 // A polygon's corners, x and y by turns.
