@@ -80,6 +80,17 @@ struct BackgroundCache {
     std::vector<DrawCall> madeBy;
 };
 
+// What the picture drew over the backing image since its background was
+// last put in place, as a span of device columns per device row: the next
+// copy of that background restores only these, not the whole image.
+struct Damage {
+    bool all = true;  // unknown: the whole image
+    std::vector<std::pair<int, int>> spans;  // first and last column of each row; first > last: none
+    // The image the spans were made for.
+    double dpr = 1;
+    int width = 0, height = 0;
+};
+
 // A window just opened is not painted until something reads its image (its
 // first paint, a screenshot, a pixel): the editor draws its first picture
 // and then draws it again for the window's first exposure, and only the
@@ -188,6 +199,7 @@ struct CoreState {
 
     DrawState draw;
     BackgroundCache background;
+    Damage damage;
     DeferredPicture deferred;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
@@ -196,11 +208,15 @@ struct CoreState {
 };
 
 CoreState& coreState();
-// Every drawing call asks for the state several times: a reference kept
-// after the first call costs a test, where a call to coreState costs a call.
+// Every drawing call asks for the state several times. A plain pointer kept
+// after the first call costs a test that the compiler can share between
+// calls, where a local static's guard is read anew each time and a call to
+// coreState costs a call.
+inline CoreState* coreKept = nullptr;
 inline CoreState& core() {
-    static CoreState& c = coreState();
-    return c;
+    if (!coreKept) [[unlikely]]
+        coreKept = &coreState();
+    return *coreKept;
 }
 
 // The main window as a parent for modal boxes; null when none is open.
@@ -227,6 +243,26 @@ void imageChanged();
 // than drawing a line; its render hints are set to the painter's defaults
 // plus the given ones, and every caller sets the pen, brush and font it uses.
 QPainter* imagePainter(QPainter::RenderHints hints = {});
+// The same for a drawing that stays within area (client pixels): only that
+// part of the image needs its background back before the next picture.
+QPainter* imagePainterOver(const QRectF& area, QPainter::RenderHints hints = {});
+// Notes what a drawing changed (see Damage): an area in client pixels, or
+// the whole image.
+void damageArea(double left, double top, double right, double bottom);
+void damageAll();
+// The image shows its background and nothing else.
+void clearDamage();
+// The same for device pixels already within the image: the path of every
+// segment of a trace, so kept short.
+inline void damagePixels(const PixelBox& box) {
+    Damage& d = core().damage;
+    if (d.all || box.empty()) return;
+    for (int y = box.top; y <= box.bottom; ++y) {
+        auto& span = d.spans[std::size_t(y)];
+        if (box.left < span.first) span.first = box.left;
+        if (box.right > span.second) span.second = box.right;
+    }
+}
 // A segment in client pixels with the current line pen. A segment that
 // goes on from the end of the last one with the same pen joins it in one
 // polyline, which costs far less than a line call per segment; the

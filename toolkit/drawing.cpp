@@ -148,7 +148,12 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     if (ds().placement == 1) left -= widthPx / 2;
     if (ds().placement == 2) left -= widthPx;
     const double base = userToPixelY(y);
-    if (QPainter* p = clipped && outsideClip(y) ? nullptr : imagePainter(QPainter::TextAntialiasing)) {
+    // The letters stay within the font's height about the baseline; a
+    // letter's overhang (italics) within that height on either side.
+    const double up = font ? font->metrics.ascent() + 2 : clientH();
+    const double down = font ? font->metrics.descent() + 2 : clientH();
+    const QRectF area(QPointF(left - up, base - up), QPointF(left + widthPx + up, base + down));
+    if (QPainter* p = clipped && outsideClip(y) ? nullptr : imagePainterOver(area, QPainter::TextAntialiasing)) {
         p->setFont(font ? font->qfont : QFont());
         p->setPen(currentColour());
         p->drawText(QPointF(left, base), s);
@@ -164,12 +169,14 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
 // pixel wide, solid) goes straight into the pixels; any other is queued for
 // the painter.
 void drawSegment(float xa, float ya, float xb, float yb) {
+    CoreState& c = core();
+    const DrawState& d = c.draw;
+    if (d.clip && !clipSegment(xa, ya, xb, yb)) return;
     const double pxa = userToPixelX(xa), pya = userToPixelY(ya), pxb = userToPixelX(xb), pyb = userToPixelY(yb);
-    const DrawState& d = ds();
     if (d.lineWidth == 1 && d.lineType == 0)
         if (const PixelTarget* pixels = linePixels()) {
-            rasterSegment(*pixels, pxa, pya, pxb, pyb, 0xff000000u | d.colourRgb);
-            if (!core().updatePending) imageChanged();
+            damagePixels(rasterSegment(*pixels, pxa, pya, pxb, pyb, 0xff000000u | d.colourRgb));
+            if (!c.updatePending) imageChanged();
             return;
         }
     if (backingImage()) queueLine(QPointF(pxa, pya), QPointF(pxb, pyb), currentPen());
@@ -257,10 +264,10 @@ void IGrMoveTo(float x, float y) {
 void IGrLineTo(float x, float y) {
     traceCall("IGrLineTo", {x, y});
     auto& d = ds();
-    float xa = d.curX, ya = d.curY, xb = x, yb = y;
-    if (toolkit::clipSegment(xa, ya, xb, yb)) toolkit::drawSegment(xa, ya, xb, yb);
+    const float xa = d.curX, ya = d.curY;
     d.curX = x;
     d.curY = y;
+    toolkit::drawSegment(xa, ya, x, y);
 }
 
 void IGrLineWidth(int width) {
@@ -275,10 +282,13 @@ void IGrLineType(int type) {
 
 void IGrMarker(float x, float y, int number) {
     traceCall("IGrMarker", {x, y, double(number)});
-    QPainter* p = toolkit::outsideClip(y) ? nullptr : toolkit::imagePainter(QPainter::Antialiasing);
-    if (!p) return;
     const double r = std::max(1.0, 0.375 * ds().charW * core().clientWidth);
     const QPointF c(toolkit::userToPixelX(x), toolkit::userToPixelY(y));
+    // Every marker stays within its diamond and the diamond's pen.
+    const double reach = 1.6 * r + 2;
+    const QRectF area(c.x() - reach, c.y() - reach, 2 * reach, 2 * reach);
+    QPainter* p = toolkit::outsideClip(y) ? nullptr : toolkit::imagePainterOver(area, QPainter::Antialiasing);
+    if (!p) return;
     if (number == 14) {
         // The only marker the editor uses: a dot that stays visible however small.
         p->setPen(Qt::NoPen);
@@ -310,12 +320,12 @@ void IGrPolygonFill(std::span<const float> x, std::span<const float> y) {
     const std::size_t n = std::min(x.size(), y.size());
     toolkit::traceCall("IGrPolygonFill", x, y);
     if (n < 3 || !toolkit::backingImage()) return;
-    QPainter* p = toolkit::imagePainter();
-    if (!p) return;
     QPolygonF poly;
     poly.reserve(qsizetype(n));
     for (std::size_t i = 0; i < n; ++i)
         poly << QPointF(toolkit::userToPixelX(x[i]), toolkit::userToPixelY(y[i]));
+    QPainter* p = toolkit::imagePainterOver(poly.boundingRect());
+    if (!p) return;
     p->save();
     if (ds().clip) {
         const double top = toolkit::userToPixelY(ds().clipY2), bottom = toolkit::userToPixelY(ds().clipY1);
@@ -390,14 +400,14 @@ void WindowClear() {
     if (QImage* img = toolkit::backingImage()) {
         toolkit::finishPainting();
         img->fill(Qt::white);
+        toolkit::damageAll();
         toolkit::imageChanged();
     }
 }
 
 void WindowOutString(int x, int y, std::string_view text) {
     traceCall("WindowOutString", {double(x), double(y)}, text);
-    QPainter* p = toolkit::imagePainter();
-    if (!p) return;
+    if (!toolkit::backingImage()) return;
     int px = 0, py = 0;
     WindowUnitsToPixels(x, y, px, py);
     // A fixed-pitch face, so that a text of the same length always covers
@@ -405,8 +415,12 @@ void WindowOutString(int x, int y, std::string_view text) {
     const toolkit::StatusFont& font = toolkit::statusFont();
     const QFontMetrics& fm = font.metrics;
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    const QRect box(px, py - fm.ascent(), font.widths.of(fm, s), fm.ascent() + fm.descent());
+    const int reach = fm.height();
+    QPainter* p = toolkit::imagePainterOver(QRectF(box.adjusted(-reach, -2, reach, 2)));
+    if (!p) return;
     // Opaque, so that a text replaces an older one of the same length beneath it.
-    p->fillRect(QRect(px, py - fm.ascent(), font.widths.of(fm, s), fm.ascent() + fm.descent()), Qt::white);
+    p->fillRect(box, Qt::white);
     p->setFont(font.font);
     p->setPen(Qt::black);
     p->drawText(QPoint(px, py), s);
@@ -669,11 +683,20 @@ void paintBackground(QImage& img, const DrawState& after) {
     const auto bpl = std::size_t(img.bytesPerLine());
     if (!b.rowOf.empty() && b.size == img.size() && b.bytesPerLine == img.bytesPerLine() &&
         b.dpr == img.devicePixelRatio() && b.madeFrom == from && b.madeBy == b.calls) {
+        // Only what the last picture drew over needs its background back.
+        const Damage& d = core().damage;
+        const bool all = d.all || d.spans.size() != b.rowOf.size();
         uchar* line = img.bits();
-        for (const std::size_t row : b.rowOf) {
-            std::memcpy(line, b.rows.data() + row * bpl, bpl);
-            line += bpl;
+        for (std::size_t y = 0; y < b.rowOf.size(); ++y, line += bpl) {
+            const uchar* kept = b.rows.data() + b.rowOf[y] * bpl;
+            if (all) {
+                std::memcpy(line, kept, bpl);
+            } else if (const auto [first, last] = d.spans[y]; first <= last) {
+                const auto start = std::size_t(first) * 4;
+                std::memcpy(line + start, kept + start, (std::size_t(last) + 1) * 4 - start);
+            }
         }
+        clearDamage();
         imageChanged();
         ds() = after;
         return;
@@ -682,6 +705,7 @@ void paintBackground(QImage& img, const DrawState& after) {
     replayCalls(b.calls, 0, b.calls.size());
     finishPainting();
     ds() = after;
+    clearDamage();
     keepRows(b, img);
     b.madeFrom = from;
     b.madeBy = std::move(b.calls);

@@ -42,8 +42,9 @@ bool clipToBox(double& ax, double& ay, double& bx, double& by, double w, double 
 
 // Walks the longer axis (u) one pixel at a time; v is the other axis. The
 // target is addressed through the two steps so that one loop serves both.
-inline void walk(const PixelTarget& t, double au, double av, double bu, double bv, int ulimit, int vlimit,
-          std::ptrdiff_t ustep, std::ptrdiff_t vstep, std::uint32_t pixel) {
+// The box of what it set, in u and v, is returned as left/right and top/bottom.
+inline PixelBox walk(const PixelTarget& t, double au, double av, double bu, double bv, int ulimit, int vlimit,
+                     std::ptrdiff_t ustep, std::ptrdiff_t vstep, std::uint32_t pixel) {
     if (au > bu) {
         std::swap(au, bu);
         std::swap(av, bv);
@@ -58,25 +59,27 @@ inline void walk(const PixelTarget& t, double au, double av, double bu, double b
         const int v = ifloor(av + (at - au) * slope);
         if (v >= 0 && v < vlimit) t.bits[u * ustep + v * vstep] = pixel;
     }
+    // v runs between its values at the two ends.
+    const int va = ifloor(av), vb = ifloor(bv);
+    return {first, std::max(std::min(va, vb), 0), last, std::min(std::max(va, vb), vlimit - 1)};
 }
 
 }  // namespace
 
-void rasterSegment(const PixelTarget& t, double ax, double ay, double bx, double by, std::uint32_t pixel) {
-    if (!t.bits || t.width <= 0 || t.height <= 0) return;
+PixelBox rasterSegment(const PixelTarget& t, double ax, double ay, double bx, double by, std::uint32_t pixel) {
+    if (!t.bits || t.width <= 0 || t.height <= 0) return {};
     const double w = t.width, h = t.height;
     // Nearly every segment of a plot lies inside; the test also fails for
     // a coordinate that is not a number.
     const bool inside = ax >= -1 && ax <= w + 1 && bx >= -1 && bx <= w + 1 && ay >= -1 && ay <= h + 1 &&
                         by >= -1 && by <= h + 1;
     if (!inside) {
-        if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) return;
-        if (!clipToBox(ax, ay, bx, by, w, h)) return;
+        if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) return {};
+        if (!clipToBox(ax, ay, bx, by, w, h)) return {};
     }
-    if (std::abs(bx - ax) >= std::abs(by - ay))
-        walk(t, ax, ay, bx, by, t.width, t.height, 1, t.stride, pixel);
-    else
-        walk(t, ay, ax, by, bx, t.height, t.width, t.stride, 1, pixel);
+    if (std::abs(bx - ax) >= std::abs(by - ay)) return walk(t, ax, ay, bx, by, t.width, t.height, 1, t.stride, pixel);
+    const PixelBox b = walk(t, ay, ax, by, bx, t.height, t.width, t.stride, 1, pixel);
+    return {b.top, b.left, b.bottom, b.right};
 }
 
 }  // namespace toolkit

@@ -20,7 +20,12 @@ struct PixelTarget {
 // pixel holding the other gets one pixel, where the line crosses its middle,
 // so that segments that share an end join without a gap. Pixels outside the
 // target are left alone; so is everything for a coordinate that is not finite.
-void rasterSegment(const PixelTarget& target, double ax, double ay, double bx, double by,
-                   std::uint32_t pixel);
+// Returns a box of the target that holds every pixel set (empty when none).
+struct PixelBox {
+    int left = 0, top = 0, right = -1, bottom = -1;
+    bool empty() const { return left > right || top > bottom; }
+};
+PixelBox rasterSegment(const PixelTarget& target, double ax, double ay, double bx, double by,
+                       std::uint32_t pixel);
 
 }  // namespace toolkit

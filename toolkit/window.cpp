@@ -18,6 +18,8 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -286,7 +288,51 @@ QPainter* openPainter(QPainter::RenderHints hints) {
 
 QPainter* imagePainter(QPainter::RenderHints hints) {
     flushLine();
-    return openPainter(hints);
+    QPainter* p = openPainter(hints);
+    if (p) damageAll();
+    return p;
+}
+
+QPainter* imagePainterOver(const QRectF& area, QPainter::RenderHints hints) {
+    flushLine();
+    QPainter* p = openPainter(hints);
+    if (p) damageArea(area.left(), area.top(), area.right(), area.bottom());
+    return p;
+}
+
+void damageAll() {
+    core().damage.all = true;
+}
+
+void damageArea(double left, double top, double right, double bottom) {
+    Damage& d = core().damage;
+    if (d.all) return;
+    const double x0 = left * d.dpr, x1 = right * d.dpr, y0 = top * d.dpr, y1 = bottom * d.dpr;
+    const int w = d.width, h = d.height;
+    if (!(x0 <= x1 && y0 <= y1)) {
+        d.all = true;  // not a number
+        return;
+    }
+    // Whole pixels around the area, within the image; one more all round for
+    // what a painter's rounding may reach.
+    const auto inside = [](double v, int hi) { return int(std::clamp(std::floor(v), -1.0, double(hi))); };
+    const int first = std::max(inside(x0, w) - 1, 0), last = std::min(inside(x1, w) + 1, w - 1);
+    const int top_ = std::max(inside(y0, h) - 1, 0), bottom_ = std::min(inside(y1, h) + 1, h - 1);
+    for (int y = top_; y <= bottom_; ++y) {
+        auto& span = d.spans[std::size_t(y)];
+        span.first = std::min(span.first, first);
+        span.second = std::max(span.second, last);
+    }
+}
+
+void clearDamage() {
+    auto& c = core();
+    Damage& d = c.damage;
+    d.all = false;
+    d.dpr = c.image.devicePixelRatio();
+    d.width = c.image.width();
+    d.height = c.image.height();
+    d.spans.assign(std::size_t(std::max(d.height, 0)), {INT_MAX, -1});
 }
 
 void queueLine(QPointF from, QPointF to, const QPen& pen) {
@@ -307,6 +353,9 @@ void flushLine() {
         if (QPainter* p = openPainter({})) {
             p->setPen(c.pendingPen);
             p->drawPolyline(c.pendingLine);
+            const QRectF box = c.pendingLine.boundingRect();
+            const double reach = c.pendingPen.widthF() + 1;
+            damageArea(box.left() - reach, box.top() - reach, box.right() + reach, box.bottom() + reach);
             imageChanged();
         }
     }
@@ -376,6 +425,7 @@ void clientResized(int width, int height) {
     if (!noWindowSystem()) {
         finishPainting();
         c.image = backingImageFor(width, height);
+        damageAll();
     }
     EventRecord e;
     e.data1 = width;
@@ -505,6 +555,7 @@ void openQtWindow(const WindowRecord& rec, int clientW, int clientH) {
     toolkit::finishPainting();
     c.updatePending = false;
     c.image = toolkit::backingImageFor(clientW, clientH);
+    toolkit::damageAll();
     toolkit::deferPainting();
     const int barsH = w.menuBar()->sizeHint().height() +
                       ((rec.flags & WinStyle::StatusBar) ? w.statusBar()->sizeHint().height() : 0);
