@@ -98,7 +98,10 @@ CheckedDrop& entry(State& st, int drop) {
         c.edited = now;
         c.rdepth.clear();
         c.rt.clear();
-        if (now.exists && rdq(FileName(q), scratch(), st.files.len_f1).ierr == 0) {
+        if (const EditedPoints& last = st.check.lastedited; now.exists && last.stamp == now && last.path == q) {
+            c.rdepth = last.depth;
+            c.rt = last.t;
+        } else if (now.exists && rdq(FileName(q), scratch(), st.files.len_f1).ierr == 0) {
             std::tie(c.rdepth, c.rt) = pointsof(*room, acceptedlength(*room));
         } else {
             c.rdepth = c.depth;
@@ -179,6 +182,13 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
 }
 
 }  // namespace
+
+void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s) {
+    EditedPoints& last = check.lastedited;
+    last.path = std::move(path);
+    last.stamp = before;
+    std::tie(last.depth, last.t) = pointsof(s, acceptedlength(s));
+}
 
 Thresholds thresholdsof(const ControlSettings& cs) {
     // A limit of zero (a blank field of the older layout reads so) or of the

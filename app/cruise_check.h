@@ -29,12 +29,25 @@ struct CheckedDrop {
     int selfgood = -1;              // its own checks allow it as a reference: 1 or 0; -1 not yet known
 };
 
+// The points of an edited file that the drop loading has just read, with the
+// file's stamp from before that read: the checks take them instead of
+// reading and parsing the same file a second time.
+struct EditedPoints {
+    std::string path;
+    FileStamp stamp;
+    std::vector<float> depth, t;  // as a reference: above the rejected part
+};
+
 struct CruiseCheck {
     std::array<CheckedDrop, nstamax + 1> drop{};  // by drop number
+    EditedPoints lastedited;
     bool envelopeon = false;                      // E shows the envelope
     std::vector<EnvelopeBin> envelope;            // as last computed
     bool sortbyfindings = false;                  // the overview puts drops with findings first
 };
+
+// Hands the checks an edited file just read into s, stamped before the read.
+void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s);
 
 // The checks' thresholds from the cruise's settings: control.dat names
 // seven of them; the rest are the editor's own.

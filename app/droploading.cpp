@@ -108,9 +108,14 @@ void startdrop(State& st) {
 
 void loadprevious(State& st) {
     if (namedigits(st.files.f1r, st.files.len_f1) == "000") return;
-    const char type = canOpen(pathString(st.files.f1q)) ? 'q' : 'r';
+    const std::string edited = pathString(st.files.f1q);
+    const char type = canOpen(edited) ? 'q' : 'r';
+    // Stamped before the read, so that a change during it reads as a change.
+    const FileStamp before = type == 'q' ? stampof(edited) : FileStamp{};
     loadneighbour(st, 1, type, st.files.f1r, st.files.f1q,
                   dropnumber(namedigits(st.files.f1r, st.files.len_f1)));
+    if (type == 'q' && st.files.ieditktd == 1 && !slotFailed(st.store[1]))
+        notedited(st.check, edited, before, st.store[1]);
     if (st.plot.ihideprev != 1) drawslot(st, 1, st.colours.icolprev, st.store[1], st.store[1].npts);
 }
 
