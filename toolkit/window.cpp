@@ -393,7 +393,7 @@ void dropCachedFonts() {
 QImage imageOfPlotSize(int width, int height, double dpr) {
     constexpr std::size_t huge = std::size_t(2) << 20;
     const auto bpl = std::size_t(std::max(width, 1)) * 4;
-    const std::size_t bytes = (bpl * std::size_t(std::max(height, 1)) + huge - 1) / huge * huge;
+    const std::size_t bytes = bpl * std::size_t(std::max(height, 1));
     void* pixels = nullptr;
     if (::posix_memalign(&pixels, huge, bytes) != 0) {
         QImage img(width, height, QImage::Format_RGB32);
