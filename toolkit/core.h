@@ -10,6 +10,7 @@
 #include <QPolygonF>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -51,13 +52,28 @@ struct DrawState {
 };
 
 // A drawing call as the trace records it, kept to be compared and replayed.
+// A picture keeps thousands of them and few have a text or corners, so
+// those stand apart, shared by the copies of a call.
 struct DrawCall {
-    std::string_view op;  // a literal of the traced operation
+    struct Extra {
+        std::string text;
+        std::vector<float> points;  // a polygon's corners, x and y by turns
+        bool operator==(const Extra&) const = default;
+    };
+    const char* op = "";  // a literal of the traced operation
     std::array<double, 4> args{};
-    std::size_t nargs = 0;
-    std::string text;
-    std::vector<float> points;  // a polygon's corners, x and y by turns
-    bool operator==(const DrawCall&) const = default;
+    std::uint32_t nargs = 0;
+    std::shared_ptr<const Extra> extra;
+
+    std::string_view text() const { return extra ? std::string_view(extra->text) : std::string_view(); }
+    const std::vector<float>& points() const {
+        static const std::vector<float> none;
+        return extra ? extra->points : none;
+    }
+    bool operator==(const DrawCall& o) const {
+        return std::string_view(op) == o.op && args == o.args && nargs == o.nargs && text() == o.text() &&
+               points() == o.points();
+    }
 };
 
 // The picture's background (see WindowBackgroundBegin). Its calls are
@@ -69,13 +85,20 @@ struct BackgroundCache {
     bool replaying = false;  // the replayed calls are not traced or gathered again
     DrawState start;
     std::vector<DrawCall> calls;
-    // The cached pixels, row by row: a background repeats most of its rows
-    // (white with the same grid lines), so each distinct row is kept once.
+    // The cached pixels, row by row. A background repeats most of its rows
+    // (white with the same grid lines): the commonest row is kept whole, and
+    // every other distinct row as the one stretch where it differs from it.
     QSize size;
     qsizetype bytesPerLine = 0;
     double dpr = 0;
-    std::vector<uchar> rows;
-    std::vector<std::size_t> rowOf;  // the kept row of each image row
+    std::vector<uchar> base;  // the commonest row
+    struct Row {
+        std::size_t at = 0;         // where its stretch starts in `stretches`
+        int first = 0, last = -1;   // the stretch's columns; none when first > last
+    };
+    std::vector<Row> distinct;
+    std::vector<uchar> stretches;
+    std::vector<std::uint32_t> rowOf;  // the distinct row of each image row
     DrawState madeFrom;
     std::vector<DrawCall> madeBy;
 };

@@ -474,9 +474,9 @@ bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::str
     return keepCall(op, [&] {
         DrawCall call;
         call.op = op;
-        call.nargs = std::min(args.size(), call.args.size());
+        call.nargs = std::uint32_t(std::min(args.size(), call.args.size()));
         std::copy_n(args.begin(), call.nargs, call.args.begin());
-        call.text = text;
+        if (!text.empty()) call.extra = std::make_shared<const DrawCall::Extra>(DrawCall::Extra{std::string(text), {}});
         return call;
     });
 }
@@ -485,8 +485,9 @@ bool gatherDrawCall(const char* op, std::span<const float> x, std::span<const fl
     return keepCall(op, [&] {
         DrawCall call;
         call.op = op;
-        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
-            call.points.insert(call.points.end(), {x[i], y[i]});
+        DrawCall::Extra extra;
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) extra.points.insert(extra.points.end(), {x[i], y[i]});
+        call.extra = std::make_shared<const DrawCall::Extra>(std::move(extra));
         return call;
     });
 }
@@ -515,21 +516,21 @@ void replay(const DrawCall& c) {
     else if (op == "IGrMarker")
         IGrMarker(f(0), f(1), n(2));
     else if (op == "IGrCharSet")
-        IGrCharSet(c.text);
+        IGrCharSet(c.text());
     else if (op == "IGrCharSpacing")
-        IGrCharSpacing(c.text);
+        IGrCharSpacing(c.text());
     else if (op == "IGrCharFont")
         IGrCharFont(n(0));
     else if (op == "IGrCharSize")
         IGrCharSize(f(0), f(1));
     else if (op == "IGrCharJustify")
-        IGrCharJustify(c.text);
+        IGrCharJustify(c.text());
     else if (op == "WGrTextOrientation")
         WGrTextOrientation(n(0));
     else if (op == "IGrCharOut")
-        IGrCharOut(f(0), f(1), c.text);
+        IGrCharOut(f(0), f(1), c.text());
     else if (op == "WGrTextString")
-        WGrTextString(f(0), f(1), c.text);
+        WGrTextString(f(0), f(1), c.text());
     else if (op == "IGrClip")
         IGrClip(f(0), f(1));
     else if (op == "IGrClipOff")
@@ -537,12 +538,13 @@ void replay(const DrawCall& c) {
     else if (op == "WindowClear")
         WindowClear();
     else if (op == "WindowOutString")
-        WindowOutString(n(0), n(1), c.text);
+        WindowOutString(n(0), n(1), c.text());
     else if (op == "IGrPolygonFill") {
         std::vector<float> x, y;
-        for (std::size_t i = 0; i + 1 < c.points.size(); i += 2) {
-            x.push_back(c.points[i]);
-            y.push_back(c.points[i + 1]);
+        const std::vector<float>& points = c.points();
+        for (std::size_t i = 0; i + 1 < points.size(); i += 2) {
+            x.push_back(points[i]);
+            y.push_back(points[i + 1]);
         }
         IGrPolygonFill(x, y);
     }
@@ -609,7 +611,7 @@ DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& call
     if (read[Placement]) d.placement = start.placement;
     if (read[Set]) d.builtInSet = start.builtInSet;
     // The clip band: the calls begin with WindowClear, which ends it.
-    if (calls.empty() || calls.front().op != "WindowClear")
+    if (calls.empty() || std::string_view(calls.front().op) != "WindowClear")
         d.clip = start.clip, d.clipY1 = start.clipY1, d.clipY2 = start.clipY2;
     return d;
 }
@@ -645,32 +647,64 @@ std::size_t rowHash(const uchar* line, std::size_t bpl) {
     return std::size_t(h);
 }
 
-// Keeps the pixels of a background just painted, each distinct row once.
+// Keeps the pixels of a background just painted (see BackgroundCache).
 void keepRows(BackgroundCache& b, const QImage& img) {
     const auto bpl = std::size_t(img.bytesPerLine());
     b.size = img.size();
     b.bytesPerLine = img.bytesPerLine();
     b.dpr = img.devicePixelRatio();
     b.rowOf.assign(std::size_t(img.height()), 0);
-    std::vector<const uchar*> distinct;
-    std::unordered_multimap<std::size_t, std::size_t> kept;  // a row's hash and its number
+    std::vector<const uchar*> lines;  // the first image row of each distinct row
+    std::vector<std::size_t> uses;
+    std::unordered_multimap<std::size_t, std::uint32_t> kept;  // a row's hash and its number
     for (int y = 0; y < img.height(); ++y) {
         const uchar* line = img.constScanLine(y);
         const std::size_t hash = rowHash(line, bpl);
         const auto [first, last] = kept.equal_range(hash);
-        const auto same = std::find_if(
-            first, last, [&](const auto& k) { return std::memcmp(distinct[k.second], line, bpl) == 0; });
-        if (same != last) {
-            b.rowOf[std::size_t(y)] = same->second;
-            continue;
+        const auto same =
+            std::find_if(first, last, [&](const auto& k) { return std::memcmp(lines[k.second], line, bpl) == 0; });
+        const auto row = same != last ? same->second : std::uint32_t(lines.size());
+        if (same == last) {
+            kept.emplace(hash, row);
+            lines.push_back(line);
+            uses.push_back(0);
         }
-        kept.emplace(hash, distinct.size());
-        b.rowOf[std::size_t(y)] = distinct.size();
-        distinct.push_back(line);
+        b.rowOf[std::size_t(y)] = row;
+        ++uses[row];
     }
-    b.rows.assign(distinct.size() * bpl, 0);
-    for (std::size_t k = 0; k < distinct.size(); ++k) std::memcpy(b.rows.data() + k * bpl, distinct[k], bpl);
-    b.rows.shrink_to_fit();
+    const std::size_t common = std::size_t(std::max_element(uses.begin(), uses.end()) - uses.begin());
+    b.base.assign(lines.empty() ? nullptr : lines[common], lines.empty() ? nullptr : lines[common] + bpl);
+    b.distinct.assign(lines.size(), {});
+    const auto pixel = [](const uchar* line, int x) {
+        std::uint32_t v;
+        std::memcpy(&v, line + std::size_t(x) * 4, 4);
+        return v;
+    };
+    std::size_t bytes = 0;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        int first = 0, last = img.width() - 1;
+        while (first <= last && pixel(lines[k], first) == pixel(b.base.data(), first)) ++first;
+        while (last >= first && pixel(lines[k], last) == pixel(b.base.data(), last)) --last;
+        b.distinct[k] = {bytes, first, last};
+        if (first <= last) bytes += (std::size_t(last) + 1 - std::size_t(first)) * 4;
+    }
+    // Made at its size at once: grown, it would for a moment take twice that.
+    b.stretches = std::vector<uchar>(bytes);
+    for (std::size_t k = 0; k < lines.size(); ++k)
+        if (const BackgroundCache::Row& r = b.distinct[k]; r.first <= r.last)
+            std::memcpy(b.stretches.data() + r.at, lines[k] + std::size_t(r.first) * 4,
+                        (std::size_t(r.last) + 1 - std::size_t(r.first)) * 4);
+}
+
+// Columns first..last of a kept row into line.
+void restoreRow(const BackgroundCache& b, std::size_t y, uchar* line, int first, int last) {
+    const auto bytes = [](int from, int to) { return (std::size_t(to) + 1 - std::size_t(from)) * 4; };
+    std::memcpy(line + std::size_t(first) * 4, b.base.data() + std::size_t(first) * 4, bytes(first, last));
+    const BackgroundCache::Row& r = b.distinct[b.rowOf[y]];
+    const int from = std::max(first, r.first), to = std::min(last, r.last);
+    if (from <= to)
+        std::memcpy(line + std::size_t(from) * 4, b.stretches.data() + r.at + std::size_t(from - r.first) * 4,
+                    bytes(from, to));
 }
 
 // Copies the cached background when the gathered calls made it, and
@@ -688,13 +722,10 @@ void paintBackground(QImage& img, const DrawState& after) {
         const bool all = d.all || d.spans.size() != b.rowOf.size();
         uchar* line = img.bits();
         for (std::size_t y = 0; y < b.rowOf.size(); ++y, line += bpl) {
-            const uchar* kept = b.rows.data() + b.rowOf[y] * bpl;
-            if (all) {
-                std::memcpy(line, kept, bpl);
-            } else if (const auto [first, last] = d.spans[y]; first <= last) {
-                const auto start = std::size_t(first) * 4;
-                std::memcpy(line + start, kept + start, (std::size_t(last) + 1) * 4 - start);
-            }
+            if (all)
+                restoreRow(b, y, line, 0, img.width() - 1);
+            else if (const auto [first, last] = d.spans[y]; first <= last)
+                restoreRow(b, y, line, first, last);
         }
         clearDamage();
         imageChanged();
