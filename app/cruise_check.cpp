@@ -79,7 +79,7 @@ CheckedDrop& entry(State& st, int drop) {
         if (!room) room = std::make_unique<SlotData>();
         return *room;
     };
-    CheckedDrop& c = st.check.drop[static_cast<std::size_t>(drop)];
+    CheckedDrop& c = checked(st, drop);
     const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
     if (c.path != raw) {
         c = CheckedDrop{};
@@ -157,7 +157,7 @@ void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Find
         }
     }
     for (int d = 1; d <= table.nlines; ++d) {
-        const CheckedDrop& c = st.check.drop[static_cast<std::size_t>(d)];
+        const CheckedDrop& c = checked(st, d);
         if (d == drop || c.path.empty() || c.t.empty()) continue;
         if (sametemperatures(own, profileof(c.depth, c.t))) {
             out.push_back(duplicatefinding(d, "the same temperatures at every point"));
@@ -170,7 +170,7 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
     const int r = referencedrop(st, drop);
     const int o = r > 0 ? referencedrop(st, r) : 0;
     const auto profile = [&st](int d) {
-        const CheckedDrop& c = st.check.drop[static_cast<std::size_t>(d)];
+        const CheckedDrop& c = checked(st, d);
         return profileof(c.rdepth, c.rt);
     };
     const DropProfile refp = r > 0 ? profile(r) : DropProfile{};
@@ -182,6 +182,13 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
 }
 
 }  // namespace
+
+CheckedDrop& checked(State& st, int drop) {
+    std::vector<CheckedDrop>& all = st.check.drop;
+    const auto at = static_cast<std::size_t>(std::clamp(drop, 0, nstamax));
+    if (at >= all.size()) all.resize(std::max(at, static_cast<std::size_t>(std::clamp(st.stations.nlines, 0, nstamax))) + 1);
+    return all[at];
+}
 
 void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s) {
     EditedPoints& last = check.lastedited;
@@ -227,7 +234,7 @@ const std::vector<Finding>& checkcurrent(State& st) {
     if (listed && st.files.ieditktd == 1 && n > 0) {
         // The drop as loaded is the raw profile down to its break: keep it,
         // so that the next drop's reference costs no second read.
-        CheckedDrop& c = st.check.drop[static_cast<std::size_t>(drop)];
+        CheckedDrop& c = checked(st, drop);
         const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
         if (c.path != raw || c.raw != stampof(raw)) {
             c = CheckedDrop{};

@@ -39,12 +39,19 @@ struct EditedPoints {
 };
 
 struct CruiseCheck {
-    std::array<CheckedDrop, nstamax + 1> drop{};  // by drop number
+    // By drop number, grown as drops are checked (see checked): a small
+    // cruise does not carry room for the largest.
+    std::vector<CheckedDrop> drop;
     EditedPoints lastedited;
     bool envelopeon = false;                      // E shows the envelope
     std::vector<EnvelopeBin> envelope;            // as last computed
     bool sortbyfindings = false;                  // the overview puts drops with findings first
 };
+
+// The entry of a drop (1..nstamax), empty until checked. The entries of the
+// whole list are made at once, so that a reference to one stays good while
+// others are looked up.
+CheckedDrop& checked(State& st, int drop);
 
 // Hands the checks an edited file just read into s, stamped before the read.
 void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s);
