@@ -71,8 +71,9 @@ bool selfgood(State& st, CheckedDrop& c) {
     return c.selfgood == 1;
 }
 
-// Brings one drop's entry up to date with its files.
-CheckedDrop& entry(State& st, int drop) {
+// Brings one drop's entry up to date with its files; its e file only for
+// the envelope, which alone uses it.
+CheckedDrop& entry(State& st, int drop, bool averaged = false) {
     // A slot's worth of room for the readers, made only when a file is read.
     std::unique_ptr<SlotData> room;
     const auto scratch = [&room]() -> SlotData& {
@@ -107,6 +108,11 @@ CheckedDrop& entry(State& st, int drop) {
             c.rdepth = c.depth;
             c.rt = c.t;
         }
+    }
+    if (!averaged) {
+        // No real file has this stamp: the e file is read when it is next asked for.
+        if (changed) c.avg = FileStamp{true, -1, 0};
+        return c;
     }
     const std::string e = dropfile(st.files, "e.", drop);
     if (const FileStamp now = stampof(e); now != c.avg || changed) {
@@ -287,7 +293,7 @@ std::vector<EnvelopeBin> cruiseenvelope(State& st) {
     EnvelopeSum sum;
     for (int d = 1; d <= st.stations.nlines; ++d) {
         if (st.stations[d].istatus != 1) continue;
-        const CheckedDrop& c = entry(st, d);
+        const CheckedDrop& c = entry(st, d, true);
         if (!c.et.empty())
             sum.add(c.edepth, c.et);
         else
