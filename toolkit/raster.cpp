@@ -14,30 +14,37 @@ int ifloor(double v) {
     return i - (v < i);
 }
 
-// Cuts the segment to the box, one pixel wider than the target all round,
-// so that a wild coordinate costs no more than the target's size. False when
+// Where a coordinate lies against the box, one pixel wider than the target
+// all round, so that a wild coordinate costs no more than the target's size.
+int outcode(double x, double y, double w, double h) {
+    return (x < -1 ? 1 : 0) | (x > w + 1 ? 2 : 0) | (y < -1 ? 4 : 0) | (y > h + 1 ? 8 : 0);
+}
+
+// Cuts the segment to that box, moving each end that lies outside onto the
+// edge it crosses. The edge coordinate is set exactly and the other one
+// found along the line, so that a huge segment keeps its place. False when
 // nothing of the segment lies in the box.
 bool clipToBox(double& ax, double& ay, double& bx, double& by, double w, double h) {
-    double t0 = 0, t1 = 1;
-    const double dx = bx - ax, dy = by - ay;
-    // One edge: the part with p * t <= q stays.
-    const auto edge = [&](double p, double q) {
-        if (p == 0) return q >= 0;
-        const double t = q / p;
-        if (p < 0) {
-            if (t > t1) return false;
-            t0 = std::max(t0, t);
+    for (int cuts = 0; cuts < 8; ++cuts) {
+        const int ca = outcode(ax, ay, w, h), cb = outcode(bx, by, w, h);
+        if ((ca | cb) == 0) return true;
+        if (ca & cb) return false;
+        const bool moveA = ca != 0;
+        double& x = moveA ? ax : bx;
+        double& y = moveA ? ay : by;
+        const double ox = moveA ? bx : ax, oy = moveA ? by : ay;
+        const int c = moveA ? ca : cb;
+        if (c & 3) {
+            const double edge = c & 1 ? -1 : w + 1;
+            y = y + (oy - y) * (edge - x) / (ox - x);
+            x = edge;
         } else {
-            if (t < t0) return false;
-            t1 = std::min(t1, t);
+            const double edge = c & 4 ? -1 : h + 1;
+            x = x + (ox - x) * (edge - y) / (oy - y);
+            y = edge;
         }
-        return true;
-    };
-    if (!edge(-dx, ax + 1) || !edge(dx, w + 1 - ax) || !edge(-dy, ay + 1) || !edge(dy, h + 1 - ay)) return false;
-    const double x0 = ax, y0 = ay;
-    if (t1 < 1) bx = x0 + t1 * dx, by = y0 + t1 * dy;
-    if (t0 > 0) ax = x0 + t0 * dx, ay = y0 + t0 * dy;
-    return true;
+    }
+    return false;
 }
 
 // Walks the longer axis (u) one pixel at a time; v is the other axis. The

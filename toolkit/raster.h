@@ -16,10 +16,11 @@ struct PixelTarget {
 
 // Sets the pixels of the segment from (ax, ay) to (bx, by), in pixel
 // coordinates with pixel (i, j) covering [i, i+1) x [j, j+1). Along the
-// longer extent each column (or row) from the pixel holding one end to the
-// pixel holding the other gets one pixel, where the line crosses its middle,
-// so that segments that share an end join without a gap. Pixels outside the
-// target are left alone; so is everything for a coordinate that is not finite.
+// longer extent each column (or row) from the one holding one end to the one
+// holding the other gets one pixel: where the line crosses the column's
+// middle, or where it ends short of that. Segments that share an end so
+// join without a gap. Pixels outside the target are left alone; so is
+// everything for a coordinate that is not finite.
 // Returns a box of the target that holds every pixel set (empty when none).
 struct PixelBox {
     int left = 0, top = 0, right = -1, bottom = -1;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,6 +55,9 @@ TEST(Fields, BlanksAnywhereSignsOnlyFirst) {
         {"--1", std::nullopt},
         {"99999999999999999999", std::nullopt},
         {std::string(100, ' ') + "42", 42},
+        {"-999999999999999999", -999999999999999999},
+        {"1000000000000000000", 1000000000000000000},
+        {"12 ", 12},
     };
     for (const auto& [field, want] : ints) EXPECT_EQ(readIntField(field), want) << '"' << field << '"';
     const std::vector<std::pair<std::string, std::optional<double>>> reals = {
@@ -66,8 +70,12 @@ TEST(Fields, BlanksAnywhereSignsOnlyFirst) {
         {"1e400", std::nullopt},
         {std::string(100, ' ') + "2.5", 2.5},
         {"1" + std::string(68, '0') + ".", 1e68},
+        {"-1234", -12.34},
+        {"+123456789012345", 1234567890123.45},
+        {"1234567890123456789", 12345678901234567.89},
     };
     for (const auto& [field, want] : reals) EXPECT_EQ(readRealField(field, 2), want) << '"' << field << '"';
+    EXPECT_TRUE(std::signbit(*readRealField(" - 0", 0))) << "a written minus stays on a zero";
 }
 
 TEST(Fields, WriteIAndFRightAlignedWithAsterisks) {

@@ -245,10 +245,19 @@ void picture(unsigned colour, bool cached, bool trace) {
     IGrLineType(0);
     if (cached) WindowBackgroundEnd();
     if (trace) {
+        // One of each kind of drawing over it, each of which the next
+        // picture's background must cover again.
         IGrColourN(WRGB(0, 200, 0));
         IGrMoveTo(100, 10);
         IGrLineTo(500, 470);
+        IGrLineType(2);
+        IGrLineTo(600, 20);
+        IGrLineType(0);
         WindowOutString(100, 9850, "status");
+        IGrCharOut(200, 100, "text over it");
+        IGrMarker(300, 200, 6);
+        const float x[] = {400, 450, 420}, y[] = {300, 320, 380};
+        IGrPolygonFill(x, y);
     }
 }
 
@@ -288,6 +297,13 @@ TEST_F(Windowed, ACachedBackgroundGivesThePixelsAndTraceOfAFreshOne) {
         EXPECT_TRUE(got == allPixels())
             << std::hex << step.colour << " " << step.trace << " " << step.labelSize;
     }
+    // A picture straight over another: the cache gives back what the
+    // drawings over the last one covered, and nothing of them remains.
+    picture(WRGB(255, 0, 0), true, true);
+    picture(WRGB(255, 0, 0), true, false);
+    const auto over = allPixels();
+    picture(WRGB(255, 0, 0), false, false);
+    EXPECT_TRUE(over == allPixels());
     // A new client size paints the background again at that size.
     QWidget* top = toolkit::mainWindowWidget();
     top->resize(top->width() - 100, top->height() - 50);
