@@ -389,11 +389,13 @@ void dropCachedFonts() {
 // Drawing still works in the client's own pixels: the painter scales.
 // An image of the plot's format whose pixels lie on huge pages where the
 // system offers them: a plot image is several megabytes, and touching it
-// page by page costs more at start-up than painting it.
+// page by page costs more at start-up than painting it. Its last huge page
+// is whole too: a tail of small pages costs some milliseconds at start-up,
+// more than the fraction of a megabyte it saves is worth.
 QImage imageOfPlotSize(int width, int height, double dpr) {
     constexpr std::size_t huge = std::size_t(2) << 20;
     const auto bpl = std::size_t(std::max(width, 1)) * 4;
-    const std::size_t bytes = bpl * std::size_t(std::max(height, 1));
+    const std::size_t bytes = (bpl * std::size_t(std::max(height, 1)) + huge - 1) / huge * huge;
     void* pixels = nullptr;
     if (::posix_memalign(&pixels, huge, bytes) != 0) {
         QImage img(width, height, QImage::Format_RGB32);
