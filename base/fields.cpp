@@ -106,19 +106,7 @@ std::string roundedDigits(double v, int d) {
 
 }  // namespace
 
-std::optional<std::int64_t> readIntField(std::string_view field) {
-    // The usual field, blanks, a sign perhaps and then only digits, read in
-    // one pass; 18 digits cannot overflow.
-    std::size_t at = 0;
-    while (at < field.size() && field[at] == ' ') ++at;
-    const bool signed_ = at < field.size() && (field[at] == '-' || field[at] == '+');
-    const std::size_t digits = at + (signed_ ? 1 : 0);
-    if (digits < field.size() && field.size() - digits <= 18) {
-        std::int64_t v = 0;
-        std::size_t k = digits;
-        for (; k < field.size() && isDigit(field[k]); ++k) v = v * 10 + (field[k] - '0');
-        if (k == field.size()) return signed_ && field[at] == '-' ? -v : v;
-    }
+std::optional<std::int64_t> readIntFieldBlanksAnywhere(std::string_view field) {
     // Blanks anywhere are ignored, so "- 1 2" reads as -12.
     bool negative = false, signSeen = false, digitSeen = false;
     std::int64_t v = 0;
@@ -166,6 +154,18 @@ char* putI(char* at, std::int64_t v, int w) {
     // Worked in unsigned so that the most negative value has its digits too.
     std::uint64_t u = negative ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
     bool fits = true;
+    // Two digits at a time while there is room: the writers call this for
+    // every number of every record.
+    static constexpr char pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    while (u >= 100 && p - at >= 2) {
+        const auto two = std::size_t(u % 100) * 2;
+        u /= 100;
+        *--p = pairs[two + 1];
+        *--p = pairs[two];
+    }
     do {
         if (p == at) {
             fits = false;
@@ -220,6 +220,13 @@ std::string writeF(double v, int w, int d) {
 }
 
 std::int64_t nint(double x) {
+    // Well inside the 64-bit range the cut towards zero is exact, and so is
+    // what it leaves: half away from zero without a call to round.
+    if (x > -4.0e15 && x < 4.0e15) {
+        const auto whole = static_cast<std::int64_t>(x);
+        const double rest = x - static_cast<double>(whole);
+        return whole + (rest >= 0.5 ? 1 : 0) - (rest <= -0.5 ? 1 : 0);
+    }
     if (std::isnan(x)) return 0;
     constexpr double lim = 9.0e18;
     if (x >= lim) return static_cast<std::int64_t>(lim);

@@ -8,7 +8,23 @@
 
 // An integer field: an optional sign and digits, blanks anywhere ignored.
 // An all-blank field reads as 0. Anything else is not an integer.
-std::optional<std::int64_t> readIntField(std::string_view field);
+std::optional<std::int64_t> readIntFieldBlanksAnywhere(std::string_view field);
+inline std::optional<std::int64_t> readIntField(std::string_view field) {
+    // The usual field, blanks, a sign perhaps and then only digits, read in
+    // one pass here, where the readers call it for every number of a file;
+    // 18 digits cannot overflow.
+    std::size_t at = 0;
+    while (at < field.size() && field[at] == ' ') ++at;
+    const bool sign = at < field.size() && (field[at] == '-' || field[at] == '+');
+    const std::size_t digits = at + (sign ? 1 : 0);
+    if (digits < field.size() && field.size() - digits <= 18) {
+        std::int64_t v = 0;
+        std::size_t k = digits;
+        for (; k < field.size() && field[k] >= '0' && field[k] <= '9'; ++k) v = v * 10 + (field[k] - '0');
+        if (k == field.size()) return sign && field[at] == '-' ? -v : v;
+    }
+    return readIntFieldBlanksAnywhere(field);
+}
 
 // A real field. Blanks are ignored and an all-blank field reads as 0. A field
 // with a decimal point or an exponent is taken as written; a field of digits

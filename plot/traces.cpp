@@ -2,6 +2,7 @@
 #include "plot/traces.h"
 
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "toolkit/toolkit.h"
@@ -76,10 +77,16 @@ void drawline(const PlotColours& colours, const SlotData& data, int n, int slot,
         setpointcolour(colours, slot, data.iclass[1]);
         writecode(data, 1);
     }
+    // The colour of each class in this slot, looked up once for the
+    // thousands of points that follow.
+    std::array<std::optional<int>, 6> classcolour;
+    for (int c = 0; c < 6; ++c) classcolour[static_cast<std::size_t>(c)] = pointcolour(colours, slot, c);
     QcCode previous = data.code[1];
     for (int i = 2; i <= n; ++i) {
         const auto k = static_cast<std::size_t>(i);
-        setpointcolour(colours, slot, data.iclass[k]);
+        const int iclass = data.iclass[k];
+        if (const auto c = iclass >= 0 && iclass < 6 ? classcolour[static_cast<std::size_t>(iclass)] : std::nullopt)
+            IGrColourN(*c);
         IGrLineTo(data.t[k], data.depth[k]);
         if (data.code[k] != previous && data.code[k] != blank) {
             writecode(data, i);

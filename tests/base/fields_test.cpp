@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/fields.h"
@@ -85,6 +86,10 @@ TEST(Fields, WriteIAndFRightAlignedWithAsterisks) {
     EXPECT_EQ(writeI(-10000, 5), "*****");
     EXPECT_EQ(writeI(INT64_MIN, 20), "-9223372036854775808");
     EXPECT_EQ(writeI(-5, 40), std::string(38, ' ') + "-5");  // wider than any field of a file
+    for (const auto& [v, w, want] : std::vector<std::tuple<std::int64_t, int, std::string>>{
+             {123456, 6, "123456"}, {1234567, 6, "******"}, {-12345, 6, "-12345"}, {-123456, 6, "******"},
+             {100, 3, "100"}, {0, 3, "  0"}, {1000, 3, "***"}})
+        EXPECT_EQ(writeI(v, w), want) << v << " in " << w;
     EXPECT_EQ(writeF(5.0, 8, 3), "   5.000");
     EXPECT_EQ(writeF(30.0, 5, 1), " 30.0");
     EXPECT_EQ(writeF(0.125, 5, 2), " 0.13");  // halves away from zero
@@ -99,6 +104,10 @@ TEST(Fields, NintRoundsTheFloatProductHalvesAwayFromZero) {
     EXPECT_EQ(nintProduct(1000.0f, -0.0005f), -1);  // -0.5 after float rounding
     EXPECT_EQ(nint(2.5), 3);
     EXPECT_EQ(nint(-2.5), -3);
+    EXPECT_EQ(nint(0.49999999999999994), 0);  // just under a half stays down
+    EXPECT_EQ(nint(-0.49999999999999994), 0);
+    EXPECT_EQ(nint(3999999999999999.5), 4000000000000000);  // halves at either side of 4e15
+    EXPECT_EQ(nint(-4503599627370495.5), -4503599627370496);
     EXPECT_EQ(nintProduct(1000.0f, 1e30f), 9000000000000000000);
     EXPECT_EQ(freeFormat(0.1f), "0.1");
     EXPECT_EQ(freeFormat(30.0f), "30");
