@@ -33,14 +33,46 @@ void emptyslot(SlotData& s) {
     s.npts = 0;
 }
 
+// A raw drop as rddropfix reads it, taken from the next drop's last read
+// when the file is the same and unchanged since; its log records are made
+// again either way. The read of the next drop (slot 3) is the one kept.
+RawDrop readrawdrop(State& st, const PathText& name, int slot) {
+    const std::string path = pathString(name);
+    // Stamped before the read, so that a change during it reads as a change.
+    const FileStamp before = stampof(path);
+    const LogRecord log = mainlogsink(st.mainLog);
+    for (const State::RawRead& kept : st.nextraw) {
+        if (before.exists && kept.stamp == before && kept.path == path && kept.a == st.fallrate.a &&
+            kept.b == st.fallrate.b && kept.prefixLength == st.files.len_f1) {
+            for (const auto& [label, value] : kept.log) logRecord(log, label, value);
+            return kept.drop;
+        }
+    }
+    if (slot != 3) return rddropfix(name, st.files.len_f1, st.fallrate.a, st.fallrate.b, log);
+    st.newestraw = 1 - st.newestraw;
+    State::RawRead& kept = st.nextraw[st.newestraw];
+    kept.log.clear();
+    const LogRecord keep = [&kept, &log](std::string_view label, std::string_view value) {
+        kept.log.emplace_back(label, value);
+        log(label, value);
+    };
+    kept.drop = rddropfix(name, st.files.len_f1, st.fallrate.a, st.fallrate.b, keep);
+    // A read that failed is tried again next time.
+    kept.path = kept.drop.ierr == 0 ? path : std::string();
+    kept.stamp = before;
+    kept.a = st.fallrate.a;
+    kept.b = st.fallrate.b;
+    kept.prefixLength = st.files.len_f1;
+    return kept.drop;
+}
+
 // The unedited file into a slot: the raw reader through its buffer, or the
 // two-metre reader. Returns the raw header (blank for two-metre files).
 RawHeader loadunedited(State& st, const PathText& name, int slot) {
     SlotData& s = st.store[slot];
     emptyslot(s);
     if (st.files.ieditktd == 1) {
-        const RawDrop rd =
-            rddropfix(name, st.files.len_f1, st.fallrate.a, st.fallrate.b, mainlogsink(st.mainLog));
+        const RawDrop rd = readrawdrop(st, name, slot);
         xferarray(rd.depth, rd.t, rd.n, rd.label, slot, st.store);
         return rd.hdr;
     }

@@ -3,6 +3,9 @@
 // Procedures take the parts that they use, never the whole struct.
 #pragma once
 #include <array>
+#include <vector>
+#include <utility>
+#include <string>
 
 #include "app/control.h"
 #include "app/cruise_check.h"
@@ -14,6 +17,7 @@
 #include "base/fixed_text.h"
 #include "plot/plot_settings.h"
 #include "profile/profile_store.h"
+#include "profile/rawdrop.h"
 #include "qc/cut.h"
 #include "qc/prescreen.h"
 #include "qc/qc_dialog.h"
@@ -75,5 +79,19 @@ struct State {
     // drop was loaded.
     Thresholds thresholds;
     CruiseCheck check;
+    // The next drop's raw drop as read by the last two loadings, each with
+    // its file's stamp from before the read and the log records the read
+    // made: one write later the same file is read again as the current drop,
+    // after the new next drop has been read.
+    struct RawRead {
+        std::string path;
+        FileStamp stamp;
+        float a = 0, b = 0;
+        int prefixLength = 0;
+        RawDrop drop;
+        std::vector<std::pair<std::string, std::string>> log;
+    };
+    std::array<RawRead, 2> nextraw;
+    std::size_t newestraw = 0;
     std::vector<Finding> findings;
 };

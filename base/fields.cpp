@@ -146,7 +146,9 @@ std::optional<double> readFreeNumber(std::string_view text) {
     return parseReal(text.substr(i, j - i), written);
 }
 
-char* putI(char* at, std::int64_t v, int w) {
+// The padding below stays a loop: these fields are a few columns wide,
+// shorter than a call to memset, which the compiler would make of it, is worth.
+[[gnu::optimize("no-tree-loop-distribute-patterns")]] char* putI(char* at, std::int64_t v, int w) {
     if (w <= 0) return at;
     char* const end = at + w;
     char* p = end;
@@ -180,8 +182,6 @@ char* putI(char* at, std::int64_t v, int w) {
         else
             *--p = '-';
     }
-    // A plain loop: these fields are a few columns wide, shorter than a
-    // call to memset is worth.
     const char pad = fits ? ' ' : '*';
     for (char* q = fits ? p : end; q != at;) *--q = pad;
     return end;

@@ -109,7 +109,10 @@ using RecordBuffer = std::array<char, 32>;
 // class, the code and, for an interpolated point, the temperature as loaded.
 char* putclassandcode(char* p, int iclass, const QcCode& code, std::int64_t loadedmilli) {
     *p++ = ' ';
-    p = putI(p, iclass, 1);
+    if (iclass >= 0 && iclass <= 9)
+        *p++ = static_cast<char>('0' + iclass);
+    else
+        p = putI(p, iclass, 1);
     *p++ = ' ';
     *p++ = code.at(1);
     *p++ = code.at(2);
@@ -135,7 +138,7 @@ std::string pointfilebytes(const SlotData& cur, const SlotData& loaded, int n, c
         *p++ = ' ';
         p = putI(p, milliunits(cur.t[i]), 5);
         p = putclassandcode(p, cur.iclass[i], cur.code[i], milliunits(loaded.t[i]));
-        out.append(rec.data(), p);
+        out.append(rec.data(), static_cast<std::size_t>(p - rec.data()));
     }
     return out;
 }
@@ -187,7 +190,7 @@ void writebin(std::string& out, const RunningBin& b, std::int64_t bin) {
     char* p = putI(rec.data(), d, 3);
     p = putI(p, meanmilli(b.sumt, b.count), 6);
     p = putclassandcode(p, b.maxclass, b.code, meanmilli(b.sumloaded, b.count));
-    out.append(rec.data(), p);
+    out.append(rec.data(), static_cast<std::size_t>(p - rec.data()));
 }
 
 }  // namespace

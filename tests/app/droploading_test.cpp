@@ -105,6 +105,38 @@ TEST_F(DropLoading, AfterAWriteTheNextDropComesUpAndEditedDropsShowTheirFile) {
     EXPECT_EQ(st->store[2].code[1], QcCode());
 }
 
+// The next drop's raw file is read once more as the current drop only when
+// it changed since; taken from the first read, it leaves the same log records.
+TEST_F(DropLoading, TheNextDropComesUpFromItsReadUnlessItsFileChanged) {
+    const auto records = [&](std::string_view what) {
+        const std::string log = st->mainLog.text();
+        int n = 0;
+        for (auto at = log.find(what); at != std::string::npos; at = log.find(what, at + 1)) ++n;
+        return n;
+    };
+    // Drop 2 claims more points than a profile holds: each read logs it.
+    std::string two = file("DEMO01r_002.KTD");
+    two.replace(two.find("XBT: 1359"), 9, "XBT: 2400");
+    write(cruise / "DEMO01r_002.KTD", two);
+    ASSERT_FALSE(droploading(*st).ends());
+    EXPECT_EQ(records("numtems > ndepmax"), 1);
+    st->i9 = 1;
+    ASSERT_FALSE(droploading(*st).ends());
+    EXPECT_EQ(st->store[2].ainfo.cols(1, 5), "r_002");
+    EXPECT_EQ(records("numtems > ndepmax"), 2);
+
+    // Drop 3, read as the next drop, then changed before it comes up.
+    const float before = st->store[3].t[1];
+    std::string three = file("DEMO01r_003.KTD");
+    const auto data = three.find('\n', three.find("XBT:")) + 1;
+    three.replace(data, 5, "01000");
+    write(cruise / "DEMO01r_003.KTD", three);
+    ASSERT_FALSE(droploading(*st).ends());
+    EXPECT_EQ(st->store[2].ainfo.cols(1, 5), "r_003");
+    EXPECT_NE(st->store[2].t[1], before);
+    EXPECT_FLOAT_EQ(st->store[2].t[1], 1.0f);
+}
+
 TEST_F(DropLoading, ANumberAboveTheListStartsAtDropOneWithItsNextDrop) {
     st->idropnum = 25;
     st->inext = 26;
