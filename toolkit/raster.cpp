@@ -76,6 +76,16 @@ inline PixelBox walk(const PixelTarget& t, double au, double av, double bu, doub
 PixelBox rasterSegment(const PixelTarget& t, double ax, double ay, double bx, double by, std::uint32_t pixel) {
     if (!t.bits || t.width <= 0 || t.height <= 0) return {};
     const double w = t.width, h = t.height;
+    // Most segments of a trace of many points end in the pixel they start
+    // in or in one beside it: those two pixels are the whole segment.
+    if (ax >= 0 && ax < w && bx >= 0 && bx < w && ay >= 0 && ay < h && by >= 0 && by < h) {
+        const int x0 = int(ax), y0 = int(ay), x1 = int(bx), y1 = int(by);
+        if (x1 - x0 <= 1 && x0 - x1 <= 1 && y1 - y0 <= 1 && y0 - y1 <= 1) {
+            t.bits[y0 * t.stride + x0] = pixel;
+            t.bits[y1 * t.stride + x1] = pixel;
+            return {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+        }
+    }
     // Nearly every segment of a plot lies inside; the test also fails for
     // a coordinate that is not a number.
     const bool inside = ax >= -1 && ax <= w + 1 && bx >= -1 && bx <= w + 1 && ay >= -1 && ay <= h + 1 &&

@@ -18,8 +18,9 @@ struct PixelTarget {
 // coordinates with pixel (i, j) covering [i, i+1) x [j, j+1). Along the
 // longer extent each column (or row) from the one holding one end to the one
 // holding the other gets one pixel: where the line crosses the column's
-// middle, or where it ends short of that. Segments that share an end so
-// join without a gap. Pixels outside the target are left alone; so is
+// middle, or where it ends short of that; a segment whose ends lie in the
+// same pixel or in two touching ones sets just those. Segments that share an
+// end so join without a gap. Pixels outside the target are left alone; so is
 // everything for a coordinate that is not finite.
 // Returns a box of the target that holds every pixel set (empty when none).
 struct PixelBox {
