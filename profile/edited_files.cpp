@@ -359,11 +359,12 @@ Record twometrerecord(std::string_view text) {
 }  // namespace
 
 EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label) {
-    return parseedited(bytes, s, label, ndepmax, qrecord);
+    // Through a lambda, so that the record reader is inlined into the loop.
+    return parseedited(bytes, s, label, ndepmax, [](std::string_view text) { return qrecord(text); });
 }
 
 EditedRead parsewinrdfl(std::string_view bytes, SlotData& s, const SlotLabel& label) {
-    return parseedited(bytes, s, label, max2mPoints, twometrerecord);
+    return parseedited(bytes, s, label, max2mPoints, [](std::string_view text) { return twometrerecord(text); });
 }
 
 EditedRead rdq(const FileName& fname, SlotData& s, int prefixLength) {
