@@ -322,18 +322,17 @@ void WDialogLoad(int id) {
         fail(load.code);
         return;
     }
+    // The widgets are made when the dialog is first shown (WDialogShow):
+    // the editor loads its dialogs at start-up, and most of a session never
+    // opens some of them.
+    if (windowSystemPresent() && !clientArea()) {
+        std::fprintf(stderr, "dropfix: dialog %d not loaded: the main window is not open\n", id);
+        fail(ToolkitError::CreateFailed);
+        return;
+    }
     auto d = std::make_unique<LoadedDialog>();
     d->tpl = std::move(*load.dialog);
     d->values = initialValues(d->tpl);
-    if (windowSystemPresent()) {
-        std::string error;
-        d->view = createDialogView(*d, error);
-        if (!d->view) {
-            std::fprintf(stderr, "dropfix: dialog %d not loaded: %s\n", id, error.c_str());
-            fail(ToolkitError::CreateFailed);
-            return;
-        }
-    }
     s.loaded.push_back(std::move(d));
     s.current = id;
 }
@@ -356,6 +355,14 @@ void WDialogShow(int x, int y, int focus, int type) {
     }
     const bool again = d->shown;
     d->shown = true;
+    if (!d->view && windowSystemPresent()) {
+        std::string error;
+        d->view = createDialogView(*d, error);
+        if (!d->view) {
+            std::fprintf(stderr, "dropfix: dialog %d not shown: %s\n", d->tpl.id, error.c_str());
+            fail(ToolkitError::CreateFailed);
+        }
+    }
     if (d->view)
         viewShow(*d->view, x, y, focusIndex);
     else if (!again && focusIndex >= 0 && takesInput(*d, focusIndex))

@@ -150,6 +150,11 @@ TEST_F(DialogWidgets, EnterPressesOkEscapePressesCancelBeforeAccelerators) {
 
 TEST_F(DialogWidgets, WidgetsMirrorTheStore) {
     WDialogSelect(105);
+    // A dialog's widgets are made when it is first shown; hidden, they go on
+    // mirroring the store.
+    WDialogShow(0, 0, 0, 2);
+    WDialogHide();
+    reports();
     const std::vector<std::string> rows{"  10.0  15.000  1", "  12.0  14.500  1"};
     WDialogPutMenu(1029, rows, 2, 2);
     auto* list = dynamic_cast<QListWidget*>(widgetOf(105, 1029));
