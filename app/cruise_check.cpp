@@ -99,7 +99,8 @@ CheckedDrop& entry(State& st, int drop, bool averaged = false) {
         c.edited = now;
         c.rdepth.clear();
         c.rt.clear();
-        if (const EditedPoints& last = st.check.lastedited; now.exists && last.stamp == now && last.path == q) {
+        if (const EditedPoints& last = st.check.lastedited;
+            now.exists && last.stamp == now && last.path == q) {
             c.rdepth = last.depth;
             c.rt = last.t;
         } else if (now.exists && rdq(FileName(q), scratch(), st.files.len_f1).ierr == 0) {
@@ -192,7 +193,8 @@ std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
 CheckedDrop& checked(State& st, int drop) {
     std::vector<CheckedDrop>& all = st.check.drop;
     const auto at = static_cast<std::size_t>(std::clamp(drop, 0, nstamax));
-    if (at >= all.size()) all.resize(std::max(at, static_cast<std::size_t>(std::clamp(st.stations.nlines, 0, nstamax))) + 1);
+    if (at >= all.size())
+        all.resize(std::max(at, static_cast<std::size_t>(std::clamp(st.stations.nlines, 0, nstamax))) + 1);
     return all[at];
 }
 

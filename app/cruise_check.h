@@ -43,9 +43,9 @@ struct CruiseCheck {
     // cruise does not carry room for the largest.
     std::vector<CheckedDrop> drop;
     EditedPoints lastedited;
-    bool envelopeon = false;                      // E shows the envelope
-    std::vector<EnvelopeBin> envelope;            // as last computed
-    bool sortbyfindings = false;                  // the overview puts drops with findings first
+    bool envelopeon = false;            // E shows the envelope
+    std::vector<EnvelopeBin> envelope;  // as last computed
+    bool sortbyfindings = false;        // the overview puts drops with findings first
 };
 
 // The entry of a drop (1..nstamax), empty until checked. The entries of the

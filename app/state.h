@@ -3,9 +3,9 @@
 // Procedures take the parts that they use, never the whole struct.
 #pragma once
 #include <array>
-#include <vector>
-#include <utility>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/control.h"
 #include "app/cruise_check.h"

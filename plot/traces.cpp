@@ -85,7 +85,8 @@ void drawline(const PlotColours& colours, const SlotData& data, int n, int slot,
     for (int i = 2; i <= n; ++i) {
         const auto k = static_cast<std::size_t>(i);
         const int iclass = data.iclass[k];
-        if (const auto c = iclass >= 0 && iclass < 6 ? classcolour[static_cast<std::size_t>(iclass)] : std::nullopt)
+        if (const auto c =
+                iclass >= 0 && iclass < 6 ? classcolour[static_cast<std::size_t>(iclass)] : std::nullopt)
             IGrColourN(*c);
         IGrLineTo(data.t[k], data.depth[k]);
         if (data.code[k] != previous && data.code[k] != blank) {

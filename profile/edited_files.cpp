@@ -364,7 +364,8 @@ EditedRead parserdq(std::string_view bytes, SlotData& s, const SlotLabel& label)
 }
 
 EditedRead parsewinrdfl(std::string_view bytes, SlotData& s, const SlotLabel& label) {
-    return parseedited(bytes, s, label, max2mPoints, [](std::string_view text) { return twometrerecord(text); });
+    return parseedited(bytes, s, label, max2mPoints,
+                       [](std::string_view text) { return twometrerecord(text); });
 }
 
 EditedRead rdq(const FileName& fname, SlotData& s, int prefixLength) {

@@ -93,8 +93,8 @@ struct BackgroundCache {
     double dpr = 0;
     std::vector<uchar> base;  // the commonest row
     struct Row {
-        std::size_t at = 0;         // where its stretch starts in `stretches`
-        int first = 0, last = -1;   // the stretch's columns; none when first > last
+        std::size_t at = 0;        // where its stretch starts in `stretches`
+        int first = 0, last = -1;  // the stretch's columns; none when first > last
     };
     std::vector<Row> distinct;
     std::vector<uchar> stretches;
@@ -107,7 +107,7 @@ struct BackgroundCache {
 // last put in place, as a span of device columns per device row: the next
 // copy of that background restores only these, not the whole image.
 struct Damage {
-    bool all = true;  // unknown: the whole image
+    bool all = true;                         // unknown: the whole image
     std::vector<std::pair<int, int>> spans;  // first and last column of each row; first > last: none
     // The image the spans were made for.
     double dpr = 1;
@@ -300,7 +300,8 @@ inline const PixelTarget* linePixels() {
     // that takes drawing (see backingImage); this is the path of every
     // segment of a trace.
     const CoreState& c = core();
-    if (c.pixels.bits && c.pendingLine.isEmpty() && !c.background.gathering && !c.deferred.on) return &c.pixels;
+    if (c.pixels.bits && c.pendingLine.isEmpty() && !c.background.gathering && !c.deferred.on)
+        return &c.pixels;
     return openLinePixels();
 }
 // Ends that painter. Anything that reads, copies, fills or replaces the

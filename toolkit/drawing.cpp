@@ -148,12 +148,14 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     if (ds().placement == 1) left -= widthPx / 2;
     if (ds().placement == 2) left -= widthPx;
     const double base = userToPixelY(y);
-    // The letters stay within the font's height about the baseline; a
-    // letter's overhang (italics) within that height on either side.
-    const double up = font ? font->metrics.ascent() + 2 : clientH();
+    // The letters stay within the font's height above the baseline (accents
+    // too) and its descent below; a letter's overhang (italics) within that
+    // height on either side.
+    const double up = font ? font->metrics.height() + 2 : clientH();
     const double down = font ? font->metrics.descent() + 2 : clientH();
     const QRectF area(QPointF(left - up, base - up), QPointF(left + widthPx + up, base + down));
-    if (QPainter* p = clipped && outsideClip(y) ? nullptr : imagePainterOver(area, QPainter::TextAntialiasing)) {
+    if (QPainter* p =
+            clipped && outsideClip(y) ? nullptr : imagePainterOver(area, QPainter::TextAntialiasing)) {
         p->setFont(font ? font->qfont : QFont());
         p->setPen(currentColour());
         p->drawText(QPointF(left, base), s);
@@ -172,7 +174,8 @@ void drawSegment(float xa, float ya, float xb, float yb) {
     CoreState& c = core();
     const DrawState& d = c.draw;
     if (d.clip && !clipSegment(xa, ya, xb, yb)) return;
-    const double pxa = userToPixelX(xa), pya = userToPixelY(ya), pxb = userToPixelX(xb), pyb = userToPixelY(yb);
+    const double pxa = userToPixelX(xa), pya = userToPixelY(ya), pxb = userToPixelX(xb),
+                 pyb = userToPixelY(yb);
     if (d.lineWidth == 1 && d.lineType == 0)
         if (const PixelTarget* pixels = linePixels()) {
             damagePixels(rasterSegment(*pixels, pxa, pya, pxb, pyb, 0xff000000u | d.colourRgb));
@@ -476,7 +479,8 @@ bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::str
         call.op = op;
         call.nargs = std::uint32_t(std::min(args.size(), call.args.size()));
         std::copy_n(args.begin(), call.nargs, call.args.begin());
-        if (!text.empty()) call.extra = std::make_shared<const DrawCall::Extra>(DrawCall::Extra{std::string(text), {}});
+        if (!text.empty())
+            call.extra = std::make_shared<const DrawCall::Extra>(DrawCall::Extra{std::string(text), {}});
         return call;
     });
 }
@@ -486,7 +490,8 @@ bool gatherDrawCall(const char* op, std::span<const float> x, std::span<const fl
         DrawCall call;
         call.op = op;
         DrawCall::Extra extra;
-        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) extra.points.insert(extra.points.end(), {x[i], y[i]});
+        for (std::size_t i = 0; i < x.size() && i < y.size(); ++i)
+            extra.points.insert(extra.points.end(), {x[i], y[i]});
         call.extra = std::make_shared<const DrawCall::Extra>(std::move(extra));
         return call;
     });
@@ -661,8 +666,8 @@ void keepRows(BackgroundCache& b, const QImage& img) {
         const uchar* line = img.constScanLine(y);
         const std::size_t hash = rowHash(line, bpl);
         const auto [first, last] = kept.equal_range(hash);
-        const auto same =
-            std::find_if(first, last, [&](const auto& k) { return std::memcmp(lines[k.second], line, bpl) == 0; });
+        const auto same = std::find_if(
+            first, last, [&](const auto& k) { return std::memcmp(lines[k.second], line, bpl) == 0; });
         const auto row = same != last ? same->second : std::uint32_t(lines.size());
         if (same == last) {
             kept.emplace(hash, row);

@@ -73,7 +73,8 @@ inline PixelBox walk(const PixelTarget& t, double au, double av, double bu, doub
 
 }  // namespace
 
-PixelBox rasterSegment(const PixelTarget& t, double ax, double ay, double bx, double by, std::uint32_t pixel) {
+PixelBox rasterSegment(const PixelTarget& t, double ax, double ay, double bx, double by,
+                       std::uint32_t pixel) {
     if (!t.bits || t.width <= 0 || t.height <= 0) return {};
     const double w = t.width, h = t.height;
     // Most segments of a trace of many points end in the pixel they start
@@ -94,7 +95,8 @@ PixelBox rasterSegment(const PixelTarget& t, double ax, double ay, double bx, do
         if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by)) return {};
         if (!clipToBox(ax, ay, bx, by, w, h)) return {};
     }
-    if (std::abs(bx - ax) >= std::abs(by - ay)) return walk(t, ax, ay, bx, by, t.width, t.height, 1, t.stride, pixel);
+    if (std::abs(bx - ax) >= std::abs(by - ay))
+        return walk(t, ax, ay, bx, by, t.width, t.height, 1, t.stride, pixel);
     const PixelBox b = walk(t, ay, ax, by, bx, t.height, t.width, t.stride, 1, pixel);
     return {b.top, b.left, b.bottom, b.right};
 }

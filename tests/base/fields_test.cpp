@@ -86,9 +86,14 @@ TEST(Fields, WriteIAndFRightAlignedWithAsterisks) {
     EXPECT_EQ(writeI(-10000, 5), "*****");
     EXPECT_EQ(writeI(INT64_MIN, 20), "-9223372036854775808");
     EXPECT_EQ(writeI(-5, 40), std::string(38, ' ') + "-5");  // wider than any field of a file
-    for (const auto& [v, w, want] : std::vector<std::tuple<std::int64_t, int, std::string>>{
-             {123456, 6, "123456"}, {1234567, 6, "******"}, {-12345, 6, "-12345"}, {-123456, 6, "******"},
-             {100, 3, "100"}, {0, 3, "  0"}, {1000, 3, "***"}})
+    for (const auto& [v, w, want] :
+         std::vector<std::tuple<std::int64_t, int, std::string>>{{123456, 6, "123456"},
+                                                                 {1234567, 6, "******"},
+                                                                 {-12345, 6, "-12345"},
+                                                                 {-123456, 6, "******"},
+                                                                 {100, 3, "100"},
+                                                                 {0, 3, "  0"},
+                                                                 {1000, 3, "***"}})
         EXPECT_EQ(writeI(v, w), want) << v << " in " << w;
     EXPECT_EQ(writeF(5.0, 8, 3), "   5.000");
     EXPECT_EQ(writeF(30.0, 5, 1), " 30.0");

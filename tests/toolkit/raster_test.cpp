@@ -89,14 +89,15 @@ TEST(Raster, ASegmentIsOneConnectedRunBetweenThePixelsOfItsEnds) {
 }
 
 TEST(Raster, PartsOutsideTheTargetAndWildCoordinatesSetNothingThere) {
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
     const struct {
         double ax, ay, bx, by;
         int pixels;
     } segments[] = {
-        {-100.5, 5.5, 100.5, 5.5, width},  // across the whole target
-        {20.5, -1e30, 20.5, 1e30, height}, // a huge vertical stays one column
-        {-5, -5, -1, -20, 0},              // wholly outside
+        {-100.5, 5.5, 100.5, 5.5, width},   // across the whole target
+        {20.5, -1e30, 20.5, 1e30, height},  // a huge vertical stays one column
+        {-5, -5, -1, -20, 0},               // wholly outside
         {nan, 3, 10, 3, 0},
         {3, 3, inf, 3, 0},
     };
