@@ -109,10 +109,7 @@ using RecordBuffer = std::array<char, 32>;
 // class, the code and, for an interpolated point, the temperature as loaded.
 char* putclassandcode(char* p, int iclass, const QcCode& code, std::int64_t loadedmilli) {
     *p++ = ' ';
-    if (iclass >= 0 && iclass <= 9)
-        *p++ = static_cast<char>('0' + iclass);
-    else
-        p = putI(p, iclass, 1);
+    p = putI(p, iclass, 1);
     *p++ = ' ';
     *p++ = code.at(1);
     *p++ = code.at(2);

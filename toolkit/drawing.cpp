@@ -167,9 +167,9 @@ void drawUserText(float x, float y, std::string_view text, bool clipped) {
     ds().curY = y;
 }
 
-// A segment in user units, already within the clip band. A plain line (one
-// pixel wide, solid) goes straight into the pixels; any other is queued for
-// the painter.
+// A segment in user units, cut to the clip band. A plain line (one pixel
+// wide, solid) goes straight into the pixels; any other is queued for the
+// painter.
 void drawSegment(float xa, float ya, float xb, float yb) {
     CoreState& c = core();
     const DrawState& d = c.draw;
