@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fails when an include points upward in the layer order or when Qt is
-# included outside toolkit/. Layers, lowest first:
-#   base < toolkit < profile < plot < qc < app
+# Fails when an include points upward in the layer order, when Qt is
+# included outside toolkit/, or netCDF or ecCodes outside exchange/. Layers, lowest first:
+#   base < toolkit < profile < plot < qc < exchange < app
 # with profile not depending on toolkit, and resources/embedded.h open to all.
 set -u
 root=${1:-$(dirname "$0")/..}
@@ -12,7 +12,8 @@ declare -A allowed=(
   [profile]="profile base resources"
   [qc]="qc plot profile toolkit base resources"
   [plot]="plot profile toolkit base resources"
-  [app]="app plot qc profile toolkit base resources"
+  [exchange]="exchange qc profile base resources"
+  [app]="app exchange plot qc profile toolkit base resources"
 )
 bad=0
 for layer in "${!allowed[@]}"; do
@@ -26,9 +27,15 @@ for layer in "${!allowed[@]}"; do
       fi
       continue
     fi
+    if [[ $inc =~ ^(netcdf|eccodes|grib_api)[A-Za-z_]*\.h$ ]]; then
+      if [ "$layer" != exchange ]; then
+        echo "netCDF or ecCodes outside exchange/: $hit"; bad=1
+      fi
+      continue
+    fi
     top=${inc%%/*}
     [ "$top" = "$inc" ] && continue   # standard or system header
-    case " base toolkit profile qc plot app resources " in *" $top "*) ;; *) continue ;; esac
+    case " base toolkit profile qc plot exchange app resources " in *" $top "*) ;; *) continue ;; esac
     if [[ " ${allowed[$layer]} " != *" $top "* ]]; then
       echo "upward include in $layer/: $hit"; bad=1
     fi

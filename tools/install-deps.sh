@@ -4,7 +4,8 @@
 set -euo pipefail
 need=()
 for p in qt6-base-dev cmake g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev ninja-build \
-         xvfb xauth fonts-dejavu-core libgl-dev python3; do
+         xvfb xauth fonts-dejavu-core libgl-dev python3 \
+         libnetcdf-dev netcdf-bin libeccodes-dev libeccodes-data libeccodes-tools pkg-config; do
   dpkg -s "$p" >/dev/null 2>&1 || need+=("$p")
 done
 [ ${#need[@]} -eq 0 ] && exit 0
