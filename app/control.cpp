@@ -312,3 +312,20 @@ Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror
     }
     return Outcome::proceed();
 }
+
+Thresholds thresholdsof(const ControlSettings& cs) {
+    // A limit of zero (a blank field of the older layout reads so) or of the
+    // wrong sign would flag every drop of the cruise; such a limit is taken
+    // as not given.
+    const Thresholds d;
+    const auto positive = [](float v, float fallback) { return std::isfinite(v) && v > 0 ? v : fallback; };
+    Thresholds th;
+    th.tdzmx = positive(cs.tdzmx, d.tdzmx);
+    th.tdzrms = positive(cs.tdzrms, d.tdzrms);
+    th.dtdzmn = std::isfinite(cs.dtdzmn) && cs.dtdzmn < 0 ? cs.dtdzmn : d.dtdzmn;
+    th.dtdzth = positive(cs.dtdzth, d.dtdzth);
+    th.dtmx = positive(cs.dtmx, d.dtmx);
+    th.dtmx700 = positive(cs.dtmx700, d.dtmx700);
+    th.ichkprofdepth = cs.ichkprofdepth > 0 ? cs.ichkprofdepth : d.ichkprofdepth;
+    return th;
+}

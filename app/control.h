@@ -1,7 +1,8 @@
 // The cruise's settings file control.dat: rdcntrl reads it in either of its
 // two layouts (keyword or positional), getscr hands the cruise name and the
 // plot range to the start-up and ends the program when the file cannot be
-// opened or read.
+// opened or read; thresholdsof turns the settings into the pre-screen's
+// limits.
 #pragma once
 #include <array>
 #include <string>
@@ -11,6 +12,7 @@
 #include "app/outcome.h"
 #include "app/paths.h"
 #include "base/fixed_text.h"
+#include "qc/prescreen.h"
 
 // Every setting that control.dat holds. The editor itself uses only the
 // cruise name and the plot range; the others are read, logged and kept.
@@ -48,3 +50,7 @@ struct ScreenSettings {
 // keeps its default there.
 Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror, Log& log,
                ControlSettings* all = nullptr);
+
+// The pre-screen's thresholds from the cruise's settings: control.dat names
+// seven of them; the rest are the editor's own.
+Thresholds thresholdsof(const ControlSettings& cs);

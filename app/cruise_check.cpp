@@ -3,20 +3,17 @@
 // the duplicates, the envelope and the command-line report.
 #include "app/cruise_check.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <tuple>
 
-#include "app/control.h"
-#include "app/startup.h"
-#include "app/state.h"
-#include "base/atomic_file.h"
 #include "profile/edited_files.h"
 #include "profile/rawdrop.h"
 #include "qc/cut.h"
 #include "qc/qccode.h"
-#include "toolkit/session.h"
 
 namespace {
 
@@ -43,13 +40,22 @@ DropProfile profileof(const std::vector<float>& depth, const std::vector<float>&
     return DropProfile{depth, t};
 }
 
+// The entry of a drop (1..nstamax), empty until checked. The entries of the
+// whole list are made at once, so that a reference to one stays good while
+// others are looked up.
+CheckedDrop& checked(const CheckParts& c, int drop) {
+    std::vector<CheckedDrop>& all = c.check.drop;
+    const auto at = static_cast<std::size_t>(std::clamp(drop, 0, nstamax));
+    if (at >= all.size())
+        all.resize(std::max(at, static_cast<std::size_t>(std::clamp(c.stations.nlines, 0, nstamax))) + 1);
+    return all[at];
+}
+
 // The raw profile down to its wire break, as the drop loading finds it.
-// The overview takes its deepest point from the same read.
-void readraw(CheckedDrop& c, int drop, State& st, SlotData& scratch) {
+void readraw(CheckedDrop& c, int prefixLength, SlotData& scratch) {
     const auto owned = std::make_unique<RawDrop>();  // two profiles' worth: not for the stack
     RawDrop& rd = *owned;
-    rd = rddropfix(FileName(c.path), st.files.len_f1, fallrateA, fallrateB, {});
-    takeraw(st.overview, drop, c.path, c.raw, rd);
+    rd = rddropfix(FileName(c.path), prefixLength, fallrateA, fallrateB, {});
     scratch.nread = rd.ierr == 0 ? clampPoints(rd.n) : 0;
     for (int i = 1; i <= scratch.nread; ++i) {
         scratch.depth[static_cast<std::size_t>(i)] = rd.depth[static_cast<std::size_t>(i - 1)];
@@ -64,24 +70,25 @@ void readraw(CheckedDrop& c, int drop, State& st, SlotData& scratch) {
 // with no reference of its own, suggest no reject. Judged on the drop alone
 // so that finding one reference never walks the whole cruise; a drop that
 // is odd only against its neighbours is caught by the older reference.
-bool selfgood(State& st, CheckedDrop& c) {
+bool selfgood(const CheckParts& parts, CheckedDrop& c) {
     if (c.selfgood < 0)
         c.selfgood =
-            !c.t.empty() && goodreference(prescreen(profileof(c.depth, c.t), nullptr, st.thresholds));
+            !c.t.empty() && goodreference(prescreen(profileof(c.depth, c.t), nullptr, parts.thresholds));
     return c.selfgood == 1;
 }
 
 // Brings one drop's entry up to date with its files; its e file only for
 // the envelope, which alone uses it.
-CheckedDrop& entry(State& st, int drop, bool averaged = false) {
+CheckedDrop& entry(const CheckParts& parts, int drop, bool averaged = false) {
     // A slot's worth of room for the readers, made only when a file is read.
     std::unique_ptr<SlotData> room;
     const auto scratch = [&room]() -> SlotData& {
         if (!room) room = std::make_unique<SlotData>();
         return *room;
     };
-    CheckedDrop& c = checked(st, drop);
-    const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
+    const DropFiles& files = parts.files;
+    CheckedDrop& c = checked(parts, drop);
+    const std::string raw = dropfile(files, "r_", drop, ".KTD");
     if (c.path != raw) {
         c = CheckedDrop{};
         c.path = raw;
@@ -91,19 +98,19 @@ CheckedDrop& entry(State& st, int drop, bool averaged = false) {
         c.raw = now;
         c.depth.clear();
         c.t.clear();
-        if (now.exists) readraw(c, drop, st, scratch());
+        if (now.exists) readraw(c, files.len_f1, scratch());
         changed = true;
     }
-    const std::string q = dropfile(st.files, "q.", drop);
+    const std::string q = dropfile(files, "q.", drop);
     if (const FileStamp now = stampof(q); now != c.edited || changed) {
         c.edited = now;
         c.rdepth.clear();
         c.rt.clear();
-        if (const EditedPoints& last = st.check.lastedited;
+        if (const EditedPoints& last = parts.check.lastedited;
             now.exists && last.stamp == now && last.path == q) {
             c.rdepth = last.depth;
             c.rt = last.t;
-        } else if (now.exists && rdq(FileName(q), scratch(), st.files.len_f1).ierr == 0) {
+        } else if (now.exists && rdq(FileName(q), scratch(), files.len_f1).ierr == 0) {
             std::tie(c.rdepth, c.rt) = pointsof(*room, acceptedlength(*room));
         } else {
             c.rdepth = c.depth;
@@ -115,12 +122,12 @@ CheckedDrop& entry(State& st, int drop, bool averaged = false) {
         if (changed) c.avg = FileStamp{true, -1, 0};
         return c;
     }
-    const std::string e = dropfile(st.files, "e.", drop);
+    const std::string e = dropfile(files, "e.", drop);
     if (const FileStamp now = stampof(e); now != c.avg || changed) {
         c.avg = now;
         c.edepth.clear();
         c.et.clear();
-        if (now.exists && winrdfl(FileName(e), scratch(), st.files.len_f1, {}).ierr == 0)
+        if (now.exists && winrdfl(FileName(e), scratch(), files.len_f1, {}).ierr == 0)
             std::tie(c.edepth, c.et) = pointsof(*room, acceptedlength(*room));
     }
     return c;
@@ -154,8 +161,8 @@ Finding duplicatefinding(int other, std::string_view why) {
 // Another drop of the list with the same time and position, or one already
 // read with the same temperatures. A list of hundreds of drops is compared
 // in memory; only drops whose files were read are compared point for point.
-void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Finding>& out) {
-    const StationTable& table = st.stations;
+void addduplicates(const CheckParts& parts, int drop, const DropProfile& own, std::vector<Finding>& out) {
+    const StationTable& table = parts.stations;
     for (int d = 1; d <= table.nlines; ++d) {
         if (d == drop) continue;
         if (sametimeandplace(table[d], table[drop])) {
@@ -164,7 +171,7 @@ void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Find
         }
     }
     for (int d = 1; d <= table.nlines; ++d) {
-        const CheckedDrop& c = checked(st, d);
+        const CheckedDrop& c = checked(parts, d);
         if (d == drop || c.path.empty() || c.t.empty()) continue;
         if (sametemperatures(own, profileof(c.depth, c.t))) {
             out.push_back(duplicatefinding(d, "the same temperatures at every point"));
@@ -173,30 +180,22 @@ void addduplicates(State& st, int drop, const DropProfile& own, std::vector<Find
     }
 }
 
-std::vector<Finding> findingsof(State& st, int drop, const DropProfile& own) {
-    const int r = referencedrop(st, drop);
-    const int o = r > 0 ? referencedrop(st, r) : 0;
-    const auto profile = [&st](int d) {
-        const CheckedDrop& c = checked(st, d);
+std::vector<Finding> findingsof(const CheckParts& parts, int drop, const DropProfile& own) {
+    const int r = referencedrop(parts, drop);
+    const int o = r > 0 ? referencedrop(parts, r) : 0;
+    const auto profile = [&parts](int d) {
+        const CheckedDrop& c = checked(parts, d);
         return profileof(c.rdepth, c.rt);
     };
     const DropProfile refp = r > 0 ? profile(r) : DropProfile{};
     const DropProfile olderp = o > 0 ? profile(o) : DropProfile{};
     std::vector<Finding> f =
-        prescreen(own, r > 0 ? &refp : nullptr, o > 0 ? &olderp : nullptr, st.thresholds);
-    addduplicates(st, drop, own, f);
+        prescreen(own, r > 0 ? &refp : nullptr, o > 0 ? &olderp : nullptr, parts.thresholds);
+    addduplicates(parts, drop, own, f);
     return f;
 }
 
 }  // namespace
-
-CheckedDrop& checked(State& st, int drop) {
-    std::vector<CheckedDrop>& all = st.check.drop;
-    const auto at = static_cast<std::size_t>(std::clamp(drop, 0, nstamax));
-    if (at >= all.size())
-        all.resize(std::max(at, static_cast<std::size_t>(std::clamp(st.stations.nlines, 0, nstamax))) + 1);
-    return all[at];
-}
 
 void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s) {
     EditedPoints& last = check.lastedited;
@@ -205,45 +204,27 @@ void notedited(CruiseCheck& check, std::string path, const FileStamp& before, co
     std::tie(last.depth, last.t) = pointsof(s, acceptedlength(s));
 }
 
-Thresholds thresholdsof(const ControlSettings& cs) {
-    // A limit of zero (a blank field of the older layout reads so) or of the
-    // wrong sign would flag every drop of the cruise; such a limit is taken
-    // as not given.
-    const Thresholds d;
-    const auto positive = [](float v, float fallback) { return std::isfinite(v) && v > 0 ? v : fallback; };
-    Thresholds th;
-    th.tdzmx = positive(cs.tdzmx, d.tdzmx);
-    th.tdzrms = positive(cs.tdzrms, d.tdzrms);
-    th.dtdzmn = std::isfinite(cs.dtdzmn) && cs.dtdzmn < 0 ? cs.dtdzmn : d.dtdzmn;
-    th.dtdzth = positive(cs.dtdzth, d.dtdzth);
-    th.dtmx = positive(cs.dtmx, d.dtmx);
-    th.dtmx700 = positive(cs.dtmx700, d.dtmx700);
-    th.ichkprofdepth = cs.ichkprofdepth > 0 ? cs.ichkprofdepth : d.ichkprofdepth;
-    return th;
-}
-
-int referencedrop(State& st, int drop) {
-    for (int d = std::min(drop, st.stations.nlines + 1) - 1; d >= 1; --d) {
-        const int status = st.stations[d].istatus;
+int referencedrop(const CheckParts& parts, int drop) {
+    for (int d = std::min(drop, parts.stations.nlines + 1) - 1; d >= 1; --d) {
+        const int status = parts.stations[d].istatus;
         if (status != 0 && status != 1) continue;
-        CheckedDrop& c = entry(st, d);
+        CheckedDrop& c = entry(parts, d);
         if (c.rt.empty()) continue;
         // The operator's word stands; a drop not yet edited stands on its own checks.
-        if (status == 1 || selfgood(st, c)) return d;
+        if (status == 1 || selfgood(parts, c)) return d;
     }
     return 0;
 }
 
-const std::vector<Finding>& checkcurrent(State& st) {
-    const SlotData& cur = st.store[2];
-    const int n = slotFailed(cur) ? 0 : clampPoints(cur.npts);
-    const int drop = st.idropnum;
-    const bool listed = drop >= 1 && drop <= st.stations.nlines;
-    if (listed && st.files.ieditktd == 1 && n > 0) {
+std::vector<Finding> currentfindings(const CheckParts& parts, const SlotData& cur, int n, int drop) {
+    n = clampPoints(n);
+    const bool listed = drop >= 1 && drop <= parts.stations.nlines;
+    if (!listed || n == 0) return {};
+    if (parts.files.ieditktd == 1) {
         // The drop as loaded is the raw profile down to its break: keep it,
         // so that the next drop's reference costs no second read.
-        CheckedDrop& c = checked(st, drop);
-        const std::string raw = dropfile(st.files, "r_", drop, ".KTD");
+        CheckedDrop& c = checked(parts, drop);
+        const std::string raw = dropfile(parts.files, "r_", drop, ".KTD");
         if (c.path != raw || c.raw != stampof(raw)) {
             c = CheckedDrop{};
             c.path = raw;
@@ -253,15 +234,14 @@ const std::vector<Finding>& checkcurrent(State& st) {
             c.edited = c.avg = FileStamp{true, -1, 0};
         }
     }
-    st.findings = listed && n > 0 ? findingsof(st, drop, dropprofile(cur, n)) : std::vector<Finding>{};
-    return st.findings;
+    return findingsof(parts, drop, dropprofile(cur, n));
 }
 
-const std::vector<Finding>& dropfindings(State& st, int drop) {
+const std::vector<Finding>& dropfindings(const CheckParts& parts, int drop) {
     static const std::vector<Finding> none;
-    if (drop < 1 || drop > st.stations.nlines) return none;
-    CheckedDrop& c = entry(st, drop);
-    c.findings = c.t.empty() ? std::vector<Finding>{} : findingsof(st, drop, profileof(c.depth, c.t));
+    if (drop < 1 || drop > parts.stations.nlines) return none;
+    CheckedDrop& c = entry(parts, drop);
+    c.findings = c.t.empty() ? std::vector<Finding>{} : findingsof(parts, drop, profileof(c.depth, c.t));
     return c.findings;
 }
 
@@ -279,10 +259,9 @@ std::string reportline(int drop, const Finding& f) {
            depth + "\t" + f.sentence;
 }
 
-std::vector<PlotMark> findingmarks(const State& st) {
+std::vector<PlotMark> findingmarks(std::span<const Finding> findings, const SlotData& cur) {
     std::vector<PlotMark> marks;
-    const SlotData& cur = st.store[2];
-    for (const Finding& f : st.findings) {
+    for (const Finding& f : findings) {
         if (f.point < 1 || f.point > clampPoints(cur.nread)) continue;
         const auto k = static_cast<std::size_t>(f.point);
         std::string tag = findingtag(f);
@@ -291,11 +270,11 @@ std::vector<PlotMark> findingmarks(const State& st) {
     return marks;
 }
 
-std::vector<EnvelopeBin> cruiseenvelope(State& st) {
+std::vector<EnvelopeBin> cruiseenvelope(const CheckParts& parts) {
     EnvelopeSum sum;
-    for (int d = 1; d <= st.stations.nlines; ++d) {
-        if (st.stations[d].istatus != 1) continue;
-        const CheckedDrop& c = entry(st, d, true);
+    for (int d = 1; d <= parts.stations.nlines; ++d) {
+        if (parts.stations[d].istatus != 1) continue;
+        const CheckedDrop& c = entry(parts, d, true);
         if (!c.et.empty())
             sum.add(c.edepth, c.et);
         else
@@ -304,48 +283,15 @@ std::vector<EnvelopeBin> cruiseenvelope(State& st) {
     return sum.bins();
 }
 
-bool readcruise(State& st, std::string& why) {
-    if (Outcome o = locatecruise(st); o.ends()) {
-        why = "the cruise directory cannot be found from here";
-        return false;
-    }
-    const std::string control = pathString(st.paths.acontrol);
-    if (!canOpen(control)) {
-        why = "no control.dat at " + control;
-        return false;
-    }
-    ControlSettings cs = defaultcontrol();
-    Log quiet;
-    rdcntrl(control, cs, st.ierror, quiet);
-    st.thresholds = thresholdsof(cs);
-    st.len_acruise = std::clamp(cs.len_acruise, 0, 8);
-    st.acruise = FixedText<13>(cs.acruise.cols(1, static_cast<std::size_t>(st.len_acruise)));
-    blankDropFiles(st.files);
-    if (buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {
-        why = "the cruise's file names do not fit";
-        return false;
-    }
-    const std::string list = pathString(st.paths.astations);
-    std::string bytes;
-    const bool read = readFileBytes(list, bytes);
-    const StationFailure failure = read ? parseStations(bytes, st.stations).failure : StationFailure::Read;
-    if (failure != StationFailure::None && failure != StationFailure::EndOfFile) {
-        why = "cannot read the station list " + list;
-        return false;
-    }
-    std::string journal;
-    if (readFileBytes(journalPath(st.paths.astations), journal)) applyjournal(journal, st.stations);
-    return true;
-}
-
-std::vector<std::string> cruisereport(State& st) {
+std::vector<std::string> cruisereport(const CheckParts& parts, std::string_view cruise) {
+    const int nlines = parts.stations.nlines;
     // Every drop is read first, so that the duplicates are found among all.
-    for (int d = 1; d <= st.stations.nlines; ++d) entry(st, d);
+    for (int d = 1; d <= nlines; ++d) entry(parts, d);
     std::vector<std::string> lines;
     int flagged = 0;
     std::map<std::string, int> bycode;
-    for (int d = 1; d <= st.stations.nlines; ++d) {
-        const auto& fs = dropfindings(st, d);
+    for (int d = 1; d <= nlines; ++d) {
+        const auto& fs = dropfindings(parts, d);
         flagged += !fs.empty();
         for (const Finding& f : fs) {
             lines.push_back(reportline(d, f));
@@ -353,9 +299,9 @@ std::vector<std::string> cruisereport(State& st) {
         }
     }
     const std::size_t total = lines.size();
-    std::string counts = std::string(st.acruise.cols(1, static_cast<std::size_t>(st.len_acruise))) + ": " +
-                         std::to_string(st.stations.nlines) + " drops checked, " + std::to_string(flagged) +
-                         " with findings, " + std::to_string(total) + (total == 1 ? " finding" : " findings");
+    std::string counts = std::string(cruise) + ": " + std::to_string(nlines) + " drops checked, " +
+                         std::to_string(flagged) + " with findings, " + std::to_string(total) +
+                         (total == 1 ? " finding" : " findings");
     const char* sep = ": ";
     for (const auto& [code, n] : bycode) {
         counts += sep + std::to_string(n) + " " + code;
@@ -363,16 +309,4 @@ std::vector<std::string> cruisereport(State& st) {
     }
     lines.push_back(counts);
     return lines;
-}
-
-int checkcommand() {
-    toolkit::setHeadless(true);
-    const auto owned = std::make_unique<State>();
-    std::string why;
-    if (!readcruise(*owned, why)) {
-        std::fprintf(stderr, "dropfix: %s\n", why.c_str());
-        return 1;
-    }
-    for (const std::string& line : cruisereport(*owned)) std::puts(line.c_str());
-    return 0;
 }

@@ -1,22 +1,18 @@
 // The pre-screen of a whole cruise: the checks of every drop of the station
 // list against the drop taken as the reference before it, the duplicates
-// among the drops, the envelope of the drops accepted so far, and the
-// command-line report. The editor asks it for the findings of the current
-// drop when the drop is loaded, and the overview for every drop's. Nothing
-// here writes a file or a log record: the pre-screen only reads.
+// among the drops, the envelope of the drops accepted so far, and the lines
+// of the command-line report. The editor asks it for the findings of the
+// current drop when the drop is loaded, and the overview for every drop's.
+// Nothing here writes a file or a log record: the pre-screen only reads.
 #pragma once
-#include <array>
-#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "app/control.h"
-#include "app/overview.h"
+#include "app/drop_files.h"
 #include "app/stations.h"
 #include "plot/envelope.h"
 #include "qc/prescreen.h"
-
-struct State;
 
 // What was read from one drop's files, with the stamps it was read at.
 struct CheckedDrop {
@@ -39,8 +35,8 @@ struct EditedPoints {
 };
 
 struct CruiseCheck {
-    // By drop number, grown as drops are checked (see checked): a small
-    // cruise does not carry room for the largest.
+    // By drop number, grown as drops are checked: a small cruise does not
+    // carry room for the largest.
     std::vector<CheckedDrop> drop;
     EditedPoints lastedited;
     bool envelopeon = false;            // E shows the envelope
@@ -48,31 +44,32 @@ struct CruiseCheck {
     bool sortbyfindings = false;        // the overview puts drops with findings first
 };
 
-// The entry of a drop (1..nstamax), empty until checked. The entries of the
-// whole list are made at once, so that a reference to one stays good while
-// others are looked up.
-CheckedDrop& checked(State& st, int drop);
+// What the pre-screen works on: its own entries, which it brings up to date
+// as it reads, and the parts of the cruise that it only reads.
+struct CheckParts {
+    CruiseCheck& check;
+    const StationTable& stations;
+    const DropFiles& files;
+    const Thresholds& thresholds;
+};
 
 // Hands the checks an edited file just read into s, stamped before the read.
 void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s);
 
-// The checks' thresholds from the cruise's settings: control.dat names
-// seven of them; the rest are the editor's own.
-Thresholds thresholdsof(const ControlSettings& cs);
-
-// The findings of the current drop as loaded (slot 2, points 1..npts(2)),
-// kept in the state until the next drop is loaded.
-const std::vector<Finding>& checkcurrent(State& st);
+// The findings of the current drop as loaded: drop `drop` of the list, its
+// points 1..n of cur (slot 2 cut at its break). The loaded points are kept,
+// so that the next drop's reference costs no second read.
+std::vector<Finding> currentfindings(const CheckParts& c, const SlotData& cur, int n, int drop);
 
 // The findings of any drop of the list (1..nlines), for the overview and the
 // report; a drop's files are read again only when they change.
-const std::vector<Finding>& dropfindings(State& st, int drop);
+const std::vector<Finding>& dropfindings(const CheckParts& c, int drop);
 
 // The nearest drop before `drop` that may serve as its reference: accepted,
 // or not yet edited with no reject suggested by its own checks, and with
 // points; 0 when there is none. The reference of that one is the older
 // reference, which tells an odd reference from a change in the water.
-int referencedrop(State& st, int drop);
+int referencedrop(const CheckParts& c, int drop);
 
 // "SPR 312.4 m": a finding as the overview and the plot name it.
 std::string findingtag(const Finding& f);
@@ -81,20 +78,12 @@ std::string findingtag(const Finding& f);
 // (metres, three decimals) and the sentence, separated by tabs.
 std::string reportline(int drop, const Finding& f);
 
-// The current drop's findings as marks on the plot, at their points of slot 2.
-std::vector<PlotMark> findingmarks(const State& st);
+// Findings of the current drop as marks on the plot, at their points of cur.
+std::vector<PlotMark> findingmarks(std::span<const Finding> findings, const SlotData& cur);
 
 // The envelope of the drops accepted so far, in 2 m bins.
-std::vector<EnvelopeBin> cruiseenvelope(State& st);
+std::vector<EnvelopeBin> cruiseenvelope(const CheckParts& c);
 
-// The quiet opening of the report: the cruise found as the start-up finds
-// it, its control.dat and its station list with the journal applied, with no
-// window, no log and nothing written. False with the reason.
-bool readcruise(State& st, std::string& why);
-// Every finding of the cruise as a report line, then the line of counts.
-std::vector<std::string> cruisereport(State& st);
-
-// `dropfix --check`: reads the cruise found from the working directory as
-// the start-up finds it, prints every finding and a line of counts, writes
-// nothing. The exit status.
-int checkcommand();
+// Every finding of the cruise as a report line, then the line of counts,
+// which names the cruise.
+std::vector<std::string> cruisereport(const CheckParts& c, std::string_view cruise);

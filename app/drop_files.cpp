@@ -1,7 +1,9 @@
-// Building the drop-file names and moving the drop digits within them.
+// Building the drop-file names, moving the drop digits within them, and
+// the stamps of files.
 #include "app/drop_files.h"
 
 #include <cstdio>
+#include <filesystem>
 
 std::string dropDigits(int drop) {
     if (drop < 0 || drop > 999) drop = 0;
@@ -53,4 +55,19 @@ PathCheck buildTemplates(DropFiles& files, int len_dirpath, const FixedText<13>&
     files.f2q = files.f1q;
     files.f3q = files.f1q;
     return std::nullopt;
+}
+
+std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix) {
+    return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
+           dropDigits(drop) + std::string(suffix);
+}
+
+FileStamp stampof(const std::string& path) {
+    std::error_code ec;
+    const auto when = std::filesystem::last_write_time(path, ec);
+    if (ec) return {};
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return {};
+    return FileStamp{true, static_cast<std::int64_t>(size),
+                     static_cast<std::int64_t>(when.time_since_epoch().count())};
 }

@@ -1,6 +1,8 @@
 // The names of the six drop files (unedited and edited file of the previous,
-// current and next drop) and the three drop digits inside them.
+// current and next drop), the three drop digits inside them, the name of any
+// drop's file, and the stamp that tells whether a file has changed.
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,3 +33,18 @@ PathCheck buildTemplates(DropFiles& files, int len_dirpath, const FixedText<13>&
 
 // Blanks every name but the directory prefix held in f1r.
 void blankDropFiles(DropFiles& files);
+
+// The name of one of a drop's files: the cruise prefix, the kind ("r_", "q.",
+// "e."), the drop digits and the suffix (".KTD" for the raw file).
+std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix = {});
+
+// What tells that a file has changed: its size and modification time.
+struct FileStamp {
+    bool exists = false;
+    std::int64_t size = 0;
+    std::int64_t mtime = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of a file now; exists is false when it cannot be seen.
+FileStamp stampof(const std::string& path);

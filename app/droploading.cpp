@@ -2,7 +2,7 @@
 // the current drop into slots 2 and 4, each drawn as it arrives.
 #include "app/droploading.h"
 
-#include "app/cruise_check.h"
+#include "app/overview.h"
 #include "app/summary.h"
 #include "base/fields.h"
 #include "plot/axes.h"
@@ -222,12 +222,19 @@ void resettemplates(DropFiles& files, int ieditktd) {
 }
 
 void redraw(State& st) {
-    const std::vector<PlotMark> marks = findingmarks(st);
+    const std::vector<PlotMark> marks = findingmarks(st.findings, st.store[2]);
     const std::span<const EnvelopeBin> band = st.check.envelopeon
                                                   ? std::span<const EnvelopeBin>(st.check.envelope)
                                                   : std::span<const EnvelopeBin>();
     redisplay(st.plot, st.files.f1r.view(), st.files.len_f1, st.store, st.cut.mess0.view(), st.inextok,
               st.colours, PlotOverlay{band, marks});
+}
+
+const std::vector<Finding>& checkcurrent(State& st) {
+    const SlotData& cur = st.store[2];
+    const int n = slotFailed(cur) ? 0 : clampPoints(cur.npts);
+    st.findings = currentfindings(checkparts(st), cur, n, st.idropnum);
+    return st.findings;
 }
 
 Outcome droploading(State& st, LoadEntry entry) {
@@ -246,15 +253,15 @@ Outcome droploading(State& st, LoadEntry entry) {
     drawbackground(st.plot, st.colours);
     clipplot(st.plot);
     if (st.check.envelopeon) {
-        st.check.envelope = cruiseenvelope(st);
+        st.check.envelope = cruiseenvelope(checkparts(st));
         drawenvelope(st.check.envelope);
     }
     loadprevious(st);
     loadnext(st);
     loadcurrent(st);
     checkcurrent(st);
-    const std::vector<PlotMark> marks = findingmarks(st);
+    const std::vector<PlotMark> marks = findingmarks(st.findings, st.store[2]);
     drawmarks(st.plot, marks);
-    if (WPanelShown()) shownotes(st);
+    if (WPanelShown()) shownotes(st.findings, st.idropnum);
     return Outcome::proceed();
 }

@@ -33,5 +33,9 @@ std::string_view namedigits(const PathText& name, int len_f1);
 // four blanks and "e.000".
 void resettemplates(DropFiles& files, int ieditktd);
 
+// The pre-screen's findings of the current drop as loaded (slot 2, points
+// 1..npts(2)), kept in the state until the next drop is loaded.
+const std::vector<Finding>& checkcurrent(State& st);
+
 // The redraw of the whole plot from the state, as on Expose and Resize.
 void redraw(State& st);

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/cruise_check.h"
+#include "app/check_command.h"
 #include "app/opening.h"
 #include "app/startup.h"
 #include "app/state.h"

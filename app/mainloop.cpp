@@ -3,10 +3,7 @@
 #include "app/mainloop.h"
 
 #include "app/commands.h"
-#include "app/cruise_check.h"
 #include "app/droploading.h"
-#include "app/opening.h"
-#include "app/overview.h"
 #include "app/startup.h"
 #include "app/summary.h"
 #include "base/fields.h"
@@ -76,8 +73,8 @@ Outcome mainloop(State& st) {
             redraw(st);
         } else if (type == EventType::CloseRequest) {
             o = exitcommand(st);
-        } else if (auto ov = overviewevent(st, type, event)) {
-            o = *ov;
+        } else if (auto a = overviewevent(st, type, event)) {
+            o = carryout(st, *a);
         } else if (prescreenevent(st, type, event)) {
         } else {
             viewevent(st, type, event);
@@ -220,9 +217,20 @@ void openfinding(State& st, const Finding& f) {
     qc(st, QcPreset{f.index, f.point});
 }
 
-const Finding* nextfinding(const State& st) {
-    const SlotData& cur = st.store[2];
-    for (const Finding& f : st.findings) {
+Outcome carryout(State& st, const PanelAction& a) {
+    switch (a.kind) {
+        case PanelAction::Kind::Done: break;
+        case PanelAction::Kind::GoToDrop: WPanelFocusPlot(); return gotodrop(st, a.number);
+        case PanelAction::Kind::OpenFinding:
+            WPanelFocusPlot();
+            openfinding(st, st.findings[std::size_t(a.number - 1)]);
+            break;
+    }
+    return Outcome::proceed();
+}
+
+const Finding* nextfinding(std::span<const Finding> findings, const SlotData& cur) {
+    for (const Finding& f : findings) {
         if (f.index < 1 || f.point < 1 || f.point > ndepmax) continue;
         if (cur.code[static_cast<std::size_t>(f.point)] == f.code) continue;
         return &f;
@@ -235,7 +243,7 @@ bool prescreenevent(State& st, int type, const EventRecord& e) {
     switch (e.data1) {
         case 'A':
         case 'a':
-            if (const Finding* f = nextfinding(st)) {
+            if (const Finding* f = nextfinding(st.findings, st.store[2])) {
                 openfinding(st, *f);
             } else {
                 WindowStatusText("Drop " + dropDigits(st.idropnum) + ": no suggestion left to apply");
@@ -244,7 +252,7 @@ bool prescreenevent(State& st, int type, const EventRecord& e) {
         case 'E':
         case 'e': {
             st.check.envelopeon = !st.check.envelopeon;
-            if (st.check.envelopeon) st.check.envelope = cruiseenvelope(st);
+            if (st.check.envelopeon) st.check.envelope = cruiseenvelope(checkparts(st));
             redraw(st);
             if (!st.check.envelopeon)
                 WindowStatusText("Envelope hidden");

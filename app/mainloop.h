@@ -3,9 +3,11 @@
 // New, Plot-Options, Help, Exit and the calls into the QC dialogs).
 #pragma once
 #include <functional>
+#include <span>
 #include <string>
 
 #include "app/outcome.h"
+#include "app/overview.h"
 #include "app/state.h"
 #include "toolkit/toolkit.h"
 
@@ -28,6 +30,9 @@ Outcome openmain(State& st);
 
 // Loads the dialog templates 105, 103, 104, 108 and 106, in this order.
 void loaddialogs();
+
+// The main loop; returns only when the program ends.
+Outcome mainloop(State& st);
 
 // Runs one menu command. Outcome::exit when the program ends.
 Outcome dispatch(State& st, int command, const EventWait& wait = WMessage);
@@ -59,9 +64,13 @@ bool prescreenevent(State& st, int type, const EventRecord& e);
 // its sentence in the status bar; a finding no code of the dialog applies
 // (a duplicate) only says so there.
 void openfinding(State& st, const Finding& f);
-// The finding A takes: the first one whose code the QC dialog can apply and
-// that its point does not carry yet; nothing when none is left.
-const Finding* nextfinding(const State& st);
+// The finding A takes among the current drop's (cur is slot 2): the first
+// one whose code the QC dialog can apply and that its point does not carry
+// yet; nothing when none is left.
+const Finding* nextfinding(std::span<const Finding> findings, const SlotData& cur);
+
+// Carries out what an event of the overview's panel asked for.
+Outcome carryout(State& st, const PanelAction& a);
 
 // The QC and interpolation dialogs; the QC dialog may open with a code
 // chosen and its point picked.

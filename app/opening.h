@@ -8,8 +8,5 @@
 // the main loop until the program ends.
 Outcome opening(State& st);
 
-// The main loop; returns only when the program ends.
-Outcome mainloop(State& st);
-
 // The whole run: the start-up, then the opening.
 Outcome run(State& st);

@@ -1,216 +1,35 @@
-// The cruise overview's rows and the panel's part in the main loop.
+// The cruise overview's panel: filling it, keeping it current, and reading
+// its events into actions for the main loop.
 #include "app/overview.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <filesystem>
-#include <tuple>
-
-#include "app/cruise_check.h"
-#include "app/mainloop.h"
-#include "app/state.h"
-#include "base/atomic_file.h"
-#include "profile/rawdrop.h"
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
-    "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest", "Findings"};
-
-// The deepest point of a raw profile; blank when the file gives no point.
-// The overview reads quietly: its reads must leave no record in the log.
-std::string deepestof(const std::string& path, int prefixLength) {
-    return deepesttext(rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {}));
-}
-
-std::string trimmed(std::string_view s) {
-    const auto last = s.find_last_not_of(' ');
-    const auto firstc = s.find_first_not_of(' ');
-    return firstc == std::string_view::npos ? std::string{}
-                                            : std::string(s.substr(firstc, last - firstc + 1));
-}
-
-// The code of the first record (the line after the two header lines),
-// columns first..first+1; blank when the file holds no record.
-std::string firstcode(const std::string& path, std::size_t first) {
-    std::string bytes;
-    if (!readFileBytes(path, bytes, 512)) return {};
-    LineReader lines(bytes);
-    std::string_view line;
-    for (int k = 0; k < 3; ++k)
-        if (!lines.next(line)) return {};
-    std::string code(
-        FixedText<2>(line.size() >= first ? line.substr(first - 1, 2) : std::string_view{}).view());
-    for (char& c : code)
-        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
-    return trimmed(code);
-}
-
-int rowof(const Overview& ov, int drop) {
-    for (std::size_t r = 0; r < ov.order.size(); ++r)
-        if (ov.order[r] == drop) return int(r) + 1;
-    return 0;
-}
-
-PanelCells fullrow(State& st, int drop) {
-    // The findings first: their read of the raw file serves the row as well.
-    std::string findings = findingscell(st, drop);
-    PanelCells cells = overviewrow(st.overview, st.stations, st.files, drop);
-    if (!cells.empty()) cells.push_back(std::move(findings));
-    return cells;
-}
-
 void fillrows(State& st) {
-    st.overview.order = overvieworder(st);
+    const CheckParts c = checkparts(st);
+    st.overview.order = overvieworder(c);
     std::vector<PanelCells> rows;
     rows.reserve(st.overview.order.size());
-    for (int d : st.overview.order) rows.push_back(fullrow(st, d));
+    for (int d : st.overview.order) rows.push_back(overviewcells(st.overview, c, d));
     WPanelRows(rows);
     WPanelHeading(overviewheading(st.stations));
 }
 
 void putrow(State& st, int drop) {
-    if (const int row = rowof(st.overview, drop)) WPanelPutRow(row, fullrow(st, drop));
+    if (const int row = overviewrowof(st.overview, drop))
+        WPanelPutRow(row, overviewcells(st.overview, checkparts(st), drop));
 }
 
 }  // namespace
 
-std::string deepesttext(const RawDrop& rd) {
-    if (rd.ierr != 0 || rd.n <= 0) return {};
-    float deepest = 0;
-    for (int i = 0; i < rd.n && i < ndepmax; ++i)
-        deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
-    return buf;
-}
-
-void takeraw(Overview& ov, int drop, const std::string& path, const FileStamp& stamp, const RawDrop& rd) {
-    if (drop < 1 || drop > nstamax) return;
-    OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
-    if (f.path != path) {
-        f = OverviewFiles{};
-        f.path = path;
-    }
-    f.raw = stamp;
-    f.deepest = deepesttext(rd);
-    ov.rawreads += stamp.exists;
-}
-
-FileStamp stampof(const std::string& path) {
-    std::error_code ec;
-    const auto when = std::filesystem::last_write_time(path, ec);
-    if (ec) return {};
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) return {};
-    return FileStamp{true, static_cast<std::int64_t>(size),
-                     static_cast<std::int64_t>(when.time_since_epoch().count())};
-}
-
-std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix) {
-    return std::string(files.f1r.cols(1, static_cast<std::size_t>(files.len_f1))) + std::string(kind) +
-           dropDigits(drop) + std::string(suffix);
-}
-
-std::string statusword(int istatus) {
-    switch (istatus) {
-        case 0: return "not edited";
-        case 1: return "accepted";
-        case -1: return "bad";
-        case -4: return "test probe";
-        default: return "status " + std::to_string(istatus);
-    }
-}
-
-std::string overviewheading(const StationTable& table) {
-    int accepted = 0, bad = 0, tp = 0, other = 0;
-    for (int d = 1; d <= table.nlines; ++d) {
-        const int s = table[d].istatus;
-        accepted += s == 1;
-        bad += s == -1;
-        tp += s == -4;
-        other += s != 0 && s != 1 && s != -1 && s != -4;
-    }
-    const int edited = accepted + bad + tp + other;
-    std::string h = std::to_string(edited) + " of " + std::to_string(table.nlines) +
-                    " edited: " + std::to_string(accepted) + " accepted, " + std::to_string(bad) + " bad, " +
-                    std::to_string(tp) + " test probe";
-    if (other > 0) h += ", " + std::to_string(other) + " other";
-    return h;
-}
-
-PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles& files, int drop) {
-    if (drop < 1 || drop > table.nlines) return {};
-    const StationLine& l = table[drop];
-    OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
-    const std::string raw = dropfile(files, "r_", drop, ".KTD");
-    if (f.path != raw) {
-        f = OverviewFiles{};
-        f.path = raw;
-    }
-    const std::string q = dropfile(files, "q.", drop), e = dropfile(files, "e.", drop);
-    const FileStamp rawnow = stampof(raw), qnow = stampof(q), enow = stampof(e);
-    if (rawnow != f.raw) {
-        f.raw = rawnow;
-        f.deepest = rawnow.exists ? deepestof(raw, files.len_f1) : std::string{};
-        ov.rawreads += rawnow.exists;
-    }
-    // The q file is the edited file; a drop edited from the older two-metre
-    // files has only its e file.
-    const FileStamp editednow = qnow.exists ? qnow : enow;
-    if (editednow != f.edited) {
-        f.edited = editednow;
-        f.code = qnow.exists ? firstcode(q, 17) : enow.exists ? firstcode(e, 13) : std::string{};
-    }
-    return {std::string(l.adropno.view()),
-            std::string(l.adate.view()),
-            trimmed(l.atime.view()),
-            trimmed(l.alat.view()),
-            trimmed(l.alon.view()),
-            statusword(l.istatus),
-            qnow.exists ? "yes" : "no",
-            enow.exists ? "yes" : "no",
-            f.code,
-            f.deepest};
-}
-
-std::string findingscell(State& st, int drop) {
-    std::string cell;
-    for (const Finding& f : dropfindings(st, drop)) {
-        if (!cell.empty()) cell += ", ";
-        cell += findingtag(f);
-    }
-    return cell;
-}
-
-std::vector<int> overvieworder(State& st) {
-    std::vector<int> order;
-    for (int d = 1; d <= st.stations.nlines; ++d) order.push_back(d);
-    if (!st.check.sortbyfindings) return order;
-    // Drops not yet edited before those the operator has already seen, then
-    // the worst class first, then the most findings; drops in their order
-    // among equals.
-    std::vector<std::tuple<bool, int, int>> key(static_cast<std::size_t>(st.stations.nlines) + 1);
-    for (int d : order) {
-        // A reject weighs most, a repair (class 5) between probably bad and probably good.
-        constexpr int weight[6] = {0, 2, 4, 6, 8, 5};
-        int worst = 0;
-        const auto& fs = dropfindings(st, d);
-        for (const Finding& f : fs) worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
-        key[static_cast<std::size_t>(d)] = {st.stations[d].istatus == 0, worst, int(fs.size())};
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&key](int a, int b) { return key[std::size_t(a)] > key[std::size_t(b)]; });
-    return order;
-}
-
 void showoverview(State& st) {
-    const std::vector<std::string> cols(titles.begin(), titles.end());
-    WPanelColumns(cols);
+    WPanelColumns(overviewtitles());
     fillrows(st);
     st.overview.marked = st.idropnum;
-    WPanelMark(rowof(st.overview, st.idropnum));
-    shownotes(st);
+    WPanelMark(overviewrowof(st.overview, st.idropnum));
+    shownotes(st.findings, st.idropnum);
     WPanelShow();
 }
 
@@ -221,7 +40,7 @@ void refreshoverview(State& st, int drop) {
     // the drops after it, up to the next drop that serves as one.
     for (int d = drop + 1; d <= st.stations.nlines; ++d) {
         putrow(st, d);
-        if (referencedrop(st, d + 1) == d) break;
+        if (referencedrop(checkparts(st), d + 1) == d) break;
     }
     WPanelHeading(overviewheading(st.stations));
 }
@@ -229,38 +48,35 @@ void refreshoverview(State& st, int drop) {
 void followoverview(State& st) {
     if (!WPanelShown() || st.overview.marked == st.idropnum) return;
     st.overview.marked = st.idropnum;
-    WPanelMark(rowof(st.overview, st.idropnum));
+    WPanelMark(overviewrowof(st.overview, st.idropnum));
 }
 
-void shownotes(const State& st) {
+void shownotes(std::span<const Finding> findings, int drop) {
     std::vector<std::string> items;
-    for (const Finding& f : st.findings) items.push_back(findingtag(f) + ": " + f.sentence);
-    const std::string drop = "Drop " + dropDigits(st.idropnum);
-    WPanelNotes(items.empty() ? drop + ": no findings"
-                              : drop + ": A, or a double click, opens the QC dialog with one",
+    for (const Finding& f : findings) items.push_back(findingtag(f) + ": " + f.sentence);
+    const std::string name = "Drop " + dropDigits(drop);
+    WPanelNotes(items.empty() ? name + ": no findings"
+                              : name + ": A, or a double click, opens the QC dialog with one",
                 items);
 }
 
-std::optional<Outcome> overviewevent(State& st, int type, const EventRecord& e) {
+std::optional<PanelAction> overviewevent(State& st, int type, const EventRecord& e) {
     const bool plainkey = (e.data2 & (Modifier::Ctrl | Modifier::Alt)) == 0;
     if (type == EventType::KeyDown && plainkey && (e.data1 == 'O' || e.data1 == 'o')) {
         if (WPanelShown())
             WPanelHide();
         else
             showoverview(st);
-        return Outcome::proceed();
+        return PanelAction{};
     }
     if (type != EventType::PanelRow) return std::nullopt;
     if (e.data2 == 1) {
-        if (e.data1 < 1 || e.data1 > int(st.findings.size())) return Outcome::proceed();
-        WPanelFocusPlot();
-        openfinding(st, st.findings[std::size_t(e.data1 - 1)]);
-        return Outcome::proceed();
+        if (e.data1 < 1 || e.data1 > int(st.findings.size())) return PanelAction{};
+        return PanelAction{PanelAction::Kind::OpenFinding, e.data1};
     }
     const auto& order = st.overview.order;
-    if (e.data1 < 1 || e.data1 > int(order.size())) return Outcome::proceed();
+    if (e.data1 < 1 || e.data1 > int(order.size())) return PanelAction{};
     const int drop = order[std::size_t(e.data1 - 1)];
-    if (drop < 1 || drop > st.stations.nlines) return Outcome::proceed();
-    WPanelFocusPlot();
-    return gotodrop(st, drop);
+    if (drop < 1 || drop > st.stations.nlines) return PanelAction{};
+    return PanelAction{PanelAction::Kind::GoToDrop, drop};
 }

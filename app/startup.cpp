@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/cruise_check.h"
 #include "base/atomic_file.h"
 #include "toolkit/session.h"
 #include "toolkit/toolkit.h"

@@ -11,7 +11,7 @@
 #include "app/cruise_check.h"
 #include "app/drop_files.h"
 #include "app/log.h"
-#include "app/overview.h"
+#include "app/overview_rows.h"
 #include "app/paths.h"
 #include "app/stations.h"
 #include "base/fixed_text.h"
@@ -95,3 +95,8 @@ struct State {
     std::size_t newestraw = 0;
     std::vector<Finding> findings;
 };
+
+// The pre-screen's parts of the state.
+inline CheckParts checkparts(State& st) {
+    return CheckParts{st.check, st.stations, st.files, st.thresholds};
+}

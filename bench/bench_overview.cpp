@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/check_command.h"
 #include "app/cruise_check.h"
 #include "app/droploading.h"
 #include "app/mainloop.h"
@@ -118,7 +119,7 @@ void BM_CheckCruise(benchmark::State& state) {
         const auto st = std::make_unique<State>();
         std::string why;
         if (!readcruise(*st, why)) std::abort();
-        lines = cruisereport(*st).size();
+        lines = cruisereport(checkparts(*st), st->acruise.cols(1, std::size_t(st->len_acruise))).size();
     }
     state.counters["report_lines"] = double(lines);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole test suite, on a fresh machine too (it installs what is
-# missing first): layer rules, the normal build with its tests, the
+# missing first): layer rules, module cycles, the normal build with its tests, the
 # same under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 # run of every fuzz target. Exits non-zero on any failure.
 set -euo pipefail
@@ -11,6 +11,7 @@ command -v ninja >/dev/null && gen=(-G Ninja)
 
 bash tools/install-deps.sh
 bash tools/check_layers.sh .
+bash tools/check_cycles.sh .
 
 echo "== build and test"
 cmake -S . -B build "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDROPFIX_BENCH=ON >/dev/null

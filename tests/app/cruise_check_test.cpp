@@ -40,7 +40,7 @@ TEST_F(CruiseCheckTest, ReferenceSkipsBadProbesAndDropsThatTheirOwnChecksReject)
     for (const Case& c : cases) {
         for (int d = 1; d <= st->stations.nlines; ++d) setstatus(d, 0);
         for (auto [d, s] : c.statuses) setstatus(d, s);
-        EXPECT_EQ(referencedrop(*st, c.drop), c.reference) << "drop " << c.drop;
+        EXPECT_EQ(referencedrop(checkparts(*st), c.drop), c.reference) << "drop " << c.drop;
     }
 }
 
@@ -75,12 +75,12 @@ TEST_F(CruiseCheckTest, LoadedDropIsCheckedMarkedAndOffersItsSuggestionToA) {
     const auto trace = toolkit::takeTrace();
     EXPECT_EQ(count(trace, "IGrMarker"), 1 + 0) << "one diamond, no coded point yet";
     EXPECT_EQ(findingtag(f).substr(0, 4), "SPR ");
-    EXPECT_EQ(dropfindings(*st, 4).size(), 1u) << "the overview sees what the load saw";
+    EXPECT_EQ(dropfindings(checkparts(*st), 4).size(), 1u) << "the overview sees what the load saw";
 
     // A takes the first suggestion not yet carried by its point.
-    EXPECT_EQ(nextfinding(*st), &st->findings[0]);
+    EXPECT_EQ(nextfinding(st->findings, st->store[2]), &st->findings[0]);
     st->store[2].code[static_cast<std::size_t>(f.point)] = f.code;
-    EXPECT_EQ(nextfinding(*st), nullptr);
+    EXPECT_EQ(nextfinding(st->findings, st->store[2]), nullptr);
     EXPECT_TRUE(key('A'));
     EXPECT_EQ(toolkit::statusText(), "Drop 004: no suggestion left to apply");
 }
@@ -107,11 +107,11 @@ TEST_F(CruiseCheckTest, EnvelopeNeedsThreeAcceptedDropsAndSortPutsTheWorstFirst)
     EXPECT_GE(count(trace, "IGrPolygonFill"), 1);
 
     EXPECT_TRUE(key('S'));
-    const std::vector<int> order = overvieworder(*st);
+    const std::vector<int> order = overvieworder(checkparts(*st));
     EXPECT_EQ(std::vector<int>(order.begin(), order.begin() + 5), (std::vector<int>{4, 14, 17, 11, 7}))
         << "rejects first, class 4 before 3, then repairs (PL); drops in their order among equals";
     setstatus(4, 1);
-    EXPECT_EQ(overvieworder(*st)[3], 7) << "an edited drop comes after those not yet edited";
+    EXPECT_EQ(overvieworder(checkparts(*st))[3], 7) << "an edited drop comes after those not yet edited";
     EXPECT_FALSE(key('Z'));
 }
 

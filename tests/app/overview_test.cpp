@@ -9,6 +9,7 @@
 
 #include "app/commands.h"
 #include "app/droploading.h"
+#include "app/mainloop.h"
 #include "app/overview.h"
 #include "droploading_fixture.h"
 #include "toolkit/panel.h"
@@ -55,7 +56,8 @@ protected:
     std::optional<Outcome> send(int type, int data1) {
         EventRecord e;
         e.data1 = data1;
-        return overviewevent(*st, type, e);
+        const auto a = overviewevent(*st, type, e);
+        return a ? std::optional<Outcome>(carryout(*st, *a)) : std::nullopt;
     }
 };
 

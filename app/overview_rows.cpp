@@ -1,0 +1,165 @@
+// The cruise overview's rows: what each drop's files give, read only when
+// they change, and the order the rows are shown in.
+#include "app/overview_rows.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+#include "base/atomic_file.h"
+
+namespace {
+
+constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
+    "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest", "Findings"};
+
+// The deepest point of a raw profile; blank when the file gives no point.
+// The overview reads quietly: its reads must leave no record in the log.
+std::string deepestof(const std::string& path, int prefixLength) {
+    return deepesttext(rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {}));
+}
+
+std::string trimmed(std::string_view s) {
+    const auto last = s.find_last_not_of(' ');
+    const auto firstc = s.find_first_not_of(' ');
+    return firstc == std::string_view::npos ? std::string{}
+                                            : std::string(s.substr(firstc, last - firstc + 1));
+}
+
+// The code of the first record (the line after the two header lines),
+// columns first..first+1; blank when the file holds no record.
+std::string firstcode(const std::string& path, std::size_t first) {
+    std::string bytes;
+    if (!readFileBytes(path, bytes, 512)) return {};
+    LineReader lines(bytes);
+    std::string_view line;
+    for (int k = 0; k < 3; ++k)
+        if (!lines.next(line)) return {};
+    std::string code(
+        FixedText<2>(line.size() >= first ? line.substr(first - 1, 2) : std::string_view{}).view());
+    for (char& c : code)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+    return trimmed(code);
+}
+
+}  // namespace
+
+std::vector<std::string> overviewtitles() {
+    return {titles.begin(), titles.end()};
+}
+
+int overviewrowof(const Overview& ov, int drop) {
+    for (std::size_t r = 0; r < ov.order.size(); ++r)
+        if (ov.order[r] == drop) return int(r) + 1;
+    return 0;
+}
+
+std::string deepesttext(const RawDrop& rd) {
+    if (rd.ierr != 0 || rd.n <= 0) return {};
+    float deepest = 0;
+    for (int i = 0; i < rd.n && i < ndepmax; ++i)
+        deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
+    return buf;
+}
+
+std::string statusword(int istatus) {
+    switch (istatus) {
+        case 0: return "not edited";
+        case 1: return "accepted";
+        case -1: return "bad";
+        case -4: return "test probe";
+        default: return "status " + std::to_string(istatus);
+    }
+}
+
+std::string overviewheading(const StationTable& table) {
+    int accepted = 0, bad = 0, tp = 0, other = 0;
+    for (int d = 1; d <= table.nlines; ++d) {
+        const int s = table[d].istatus;
+        accepted += s == 1;
+        bad += s == -1;
+        tp += s == -4;
+        other += s != 0 && s != 1 && s != -1 && s != -4;
+    }
+    const int edited = accepted + bad + tp + other;
+    std::string h = std::to_string(edited) + " of " + std::to_string(table.nlines) +
+                    " edited: " + std::to_string(accepted) + " accepted, " + std::to_string(bad) + " bad, " +
+                    std::to_string(tp) + " test probe";
+    if (other > 0) h += ", " + std::to_string(other) + " other";
+    return h;
+}
+
+PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles& files, int drop) {
+    if (drop < 1 || drop > table.nlines) return {};
+    const StationLine& l = table[drop];
+    OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
+    const std::string raw = dropfile(files, "r_", drop, ".KTD");
+    if (f.path != raw) {
+        f = OverviewFiles{};
+        f.path = raw;
+    }
+    const std::string q = dropfile(files, "q.", drop), e = dropfile(files, "e.", drop);
+    const FileStamp rawnow = stampof(raw), qnow = stampof(q), enow = stampof(e);
+    if (rawnow != f.raw) {
+        f.raw = rawnow;
+        f.deepest = rawnow.exists ? deepestof(raw, files.len_f1) : std::string{};
+        ov.rawreads += rawnow.exists;
+    }
+    // The q file is the edited file; a drop edited from the older two-metre
+    // files has only its e file.
+    const FileStamp editednow = qnow.exists ? qnow : enow;
+    if (editednow != f.edited) {
+        f.edited = editednow;
+        f.code = qnow.exists ? firstcode(q, 17) : enow.exists ? firstcode(e, 13) : std::string{};
+    }
+    return {std::string(l.adropno.view()),
+            std::string(l.adate.view()),
+            trimmed(l.atime.view()),
+            trimmed(l.alat.view()),
+            trimmed(l.alon.view()),
+            statusword(l.istatus),
+            qnow.exists ? "yes" : "no",
+            enow.exists ? "yes" : "no",
+            f.code,
+            f.deepest};
+}
+
+std::string findingscell(const CheckParts& c, int drop) {
+    std::string cell;
+    for (const Finding& f : dropfindings(c, drop)) {
+        if (!cell.empty()) cell += ", ";
+        cell += findingtag(f);
+    }
+    return cell;
+}
+
+PanelCells overviewcells(Overview& ov, const CheckParts& c, int drop) {
+    std::string findings = findingscell(c, drop);
+    PanelCells cells = overviewrow(ov, c.stations, c.files, drop);
+    if (!cells.empty()) cells.push_back(std::move(findings));
+    return cells;
+}
+
+std::vector<int> overvieworder(const CheckParts& c) {
+    const StationTable& stations = c.stations;
+    std::vector<int> order;
+    for (int d = 1; d <= stations.nlines; ++d) order.push_back(d);
+    if (!c.check.sortbyfindings) return order;
+    // Drops not yet edited before those the operator has already seen, then
+    // the worst class first, then the most findings; drops in their order
+    // among equals.
+    std::vector<std::tuple<bool, int, int>> key(static_cast<std::size_t>(stations.nlines) + 1);
+    for (int d : order) {
+        // A reject weighs most, a repair (class 5) between probably bad and probably good.
+        constexpr int weight[6] = {0, 2, 4, 6, 8, 5};
+        int worst = 0;
+        const auto& fs = dropfindings(c, d);
+        for (const Finding& f : fs) worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
+        key[static_cast<std::size_t>(d)] = {stations[d].istatus == 0, worst, int(fs.size())};
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [&key](int a, int b) { return key[std::size_t(a)] > key[std::size_t(b)]; });
+    return order;
+}
