@@ -17,26 +17,15 @@
 
 namespace {
 
-using Points = std::pair<std::vector<float>, std::vector<float>>;
-
-// Points 1..n of a slot as two vectors, kept after the slot is reused.
-Points pointsof(const SlotData& s, int n) {
-    const DropProfile p = dropprofile(s, n);
-    return {{p.depth.begin(), p.depth.end()}, {p.t.begin(), p.t.end()}};
-}
-
 // An edited drop as a reference: its points down to the first one that the
 // operator rejected (class 3 or 4); class 5 points are repairs and count.
-int acceptedlength(const SlotData& s) {
-    const int n = clampPoints(s.nread);
-    for (int i = 1; i <= n; ++i) {
-        const int c = s.iclass[static_cast<std::size_t>(i)];
-        if (c == 3 || c == 4) return i - 1;
-    }
-    return n;
+std::size_t acceptedlength(const EditedContents& e) {
+    const auto rejected =
+        std::find_if(e.iclass.begin(), e.iclass.end(), [](int c) { return c == 3 || c == 4; });
+    return static_cast<std::size_t>(rejected - e.iclass.begin());
 }
 
-DropProfile profileof(const std::vector<float>& depth, const std::vector<float>& t) {
+DropProfile profileof(std::span<const float> depth, std::span<const float> t) {
     return DropProfile{depth, t};
 }
 
@@ -52,18 +41,29 @@ CheckedDrop& checked(const CheckParts& c, int drop) {
 }
 
 // The raw profile down to its wire break, as the drop loading finds it.
-void readraw(CheckedDrop& c, int prefixLength, SlotData& scratch) {
-    const auto owned = std::make_unique<RawDrop>();  // two profiles' worth: not for the stack
-    RawDrop& rd = *owned;
-    rd = rddropfix(FileName(c.path), prefixLength, fallrateA, fallrateB, {});
-    scratch.nread = rd.ierr == 0 ? clampPoints(rd.n) : 0;
-    for (int i = 1; i <= scratch.nread; ++i) {
-        scratch.depth[static_cast<std::size_t>(i)] = rd.depth[static_cast<std::size_t>(i - 1)];
-        scratch.t[static_cast<std::size_t>(i)] = rd.t[static_cast<std::size_t>(i - 1)];
-    }
-    const WireBreak w = fndbrk(scratch, scratch.nread, 1);
-    std::tie(c.depth, c.t) = pointsof(scratch, w.npbr);
+void takeraw(CheckedDrop& c, std::shared_ptr<const RawContents> raw) {
+    c.raw = std::move(raw);
     c.selfgood = -1;
+    const RawContents& r = *c.raw;
+    const std::size_t n = r.ierr == 0 ? std::min(r.depth.size(), r.t.size()) : 0;
+    std::size_t cut = 0;
+    if (n > 0) {
+        const auto scratch = std::make_unique<SlotData>();  // a slot's worth: not for the stack
+        std::copy_n(r.depth.begin(), n, scratch->depth.begin() + 1);
+        std::copy_n(r.t.begin(), n, scratch->t.begin() + 1);
+        scratch->nread = int(n);
+        cut = std::min(n, static_cast<std::size_t>(clampPoints(fndbrk(*scratch, int(n), 1).npbr)));
+    }
+    c.depth = std::span<const float>(r.depth).first(cut);
+    c.t = std::span<const float>(r.t).first(cut);
+}
+
+// The points of an edited file above its rejected part; none when the file
+// could not be read.
+std::pair<std::span<const float>, std::span<const float>> acceptedpoints(const EditedContents& e) {
+    if (e.ierr != 0) return {};
+    const std::size_t n = acceptedlength(e);
+    return {std::span<const float>(e.depth).first(n), std::span<const float>(e.t).first(n)};
 }
 
 // Whether a drop not yet edited may stand as a reference: its own checks,
@@ -80,12 +80,6 @@ bool selfgood(const CheckParts& parts, CheckedDrop& c) {
 // Brings one drop's entry up to date with its files; its e file only for
 // the envelope, which alone uses it.
 CheckedDrop& entry(const CheckParts& parts, int drop, bool averaged = false) {
-    // A slot's worth of room for the readers, made only when a file is read.
-    std::unique_ptr<SlotData> room;
-    const auto scratch = [&room]() -> SlotData& {
-        if (!room) room = std::make_unique<SlotData>();
-        return *room;
-    };
     const DropFiles& files = parts.files;
     CheckedDrop& c = checked(parts, drop);
     const std::string raw = dropfile(files, "r_", drop, ".KTD");
@@ -93,42 +87,29 @@ CheckedDrop& entry(const CheckParts& parts, int drop, bool averaged = false) {
         c = CheckedDrop{};
         c.path = raw;
     }
+    // The cache hands back the same contents while a file is unchanged.
     bool changed = false;
-    if (const FileStamp now = stampof(raw); now != c.raw) {
-        c.raw = now;
-        c.depth.clear();
-        c.t.clear();
-        if (now.exists) readraw(c, files.len_f1, scratch());
+    if (auto now = parts.cache.raw(raw, files.len_f1, fallrateA, fallrateB); now != c.raw) {
+        takeraw(c, std::move(now));
         changed = true;
     }
-    const std::string q = dropfile(files, "q.", drop);
-    if (const FileStamp now = stampof(q); now != c.edited || changed) {
-        c.edited = now;
-        c.rdepth.clear();
-        c.rt.clear();
-        if (const EditedPoints& last = parts.check.lastedited;
-            now.exists && last.stamp == now && last.path == q) {
-            c.rdepth = last.depth;
-            c.rt = last.t;
-        } else if (now.exists && rdq(FileName(q), scratch(), files.len_f1).ierr == 0) {
-            std::tie(c.rdepth, c.rt) = pointsof(*room, acceptedlength(*room));
-        } else {
-            c.rdepth = c.depth;
-            c.rt = c.t;
-        }
+    auto edited = parts.cache.edited(dropfile(files, "q.", drop), files.len_f1, EditedLayout::Full);
+    if (edited != c.edited || changed) {
+        c.edited = std::move(edited);
+        if (c.edited->ierr == 0)
+            std::tie(c.rdepth, c.rt) = acceptedpoints(*c.edited);
+        else
+            std::tie(c.rdepth, c.rt) = std::pair(c.depth, c.t);
     }
     if (!averaged) {
-        // No real file has this stamp: the e file is read when it is next asked for.
-        if (changed) c.avg = FileStamp{true, -1, 0};
+        // The e file is read when it is next asked for.
+        if (changed) c.avg.reset();
         return c;
     }
-    const std::string e = dropfile(files, "e.", drop);
-    if (const FileStamp now = stampof(e); now != c.avg || changed) {
-        c.avg = now;
-        c.edepth.clear();
-        c.et.clear();
-        if (now.exists && winrdfl(FileName(e), scratch(), files.len_f1, {}).ierr == 0)
-            std::tie(c.edepth, c.et) = pointsof(*room, acceptedlength(*room));
+    auto avg = parts.cache.edited(dropfile(files, "e.", drop), files.len_f1, EditedLayout::TwoMetre);
+    if (avg != c.avg || changed) {
+        c.avg = std::move(avg);
+        std::tie(c.edepth, c.et) = acceptedpoints(*c.avg);
     }
     return c;
 }
@@ -197,13 +178,6 @@ std::vector<Finding> findingsof(const CheckParts& parts, int drop, const DropPro
 
 }  // namespace
 
-void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s) {
-    EditedPoints& last = check.lastedited;
-    last.path = std::move(path);
-    last.stamp = before;
-    std::tie(last.depth, last.t) = pointsof(s, acceptedlength(s));
-}
-
 int referencedrop(const CheckParts& parts, int drop) {
     for (int d = std::min(drop, parts.stations.nlines + 1) - 1; d >= 1; --d) {
         const int status = parts.stations[d].istatus;
@@ -218,22 +192,7 @@ int referencedrop(const CheckParts& parts, int drop) {
 
 std::vector<Finding> currentfindings(const CheckParts& parts, const SlotData& cur, int n, int drop) {
     n = clampPoints(n);
-    const bool listed = drop >= 1 && drop <= parts.stations.nlines;
-    if (!listed || n == 0) return {};
-    if (parts.files.ieditktd == 1) {
-        // The drop as loaded is the raw profile down to its break: keep it,
-        // so that the next drop's reference costs no second read.
-        CheckedDrop& c = checked(parts, drop);
-        const std::string raw = dropfile(parts.files, "r_", drop, ".KTD");
-        if (c.path != raw || c.raw != stampof(raw)) {
-            c = CheckedDrop{};
-            c.path = raw;
-            c.raw = stampof(raw);
-            std::tie(c.depth, c.t) = pointsof(cur, n);
-            // No real file has this stamp: its edited files are read when it is next asked for.
-            c.edited = c.avg = FileStamp{true, -1, 0};
-        }
-    }
+    if (drop < 1 || drop > parts.stations.nlines || n == 0) return {};
     return findingsof(parts, drop, dropprofile(cur, n));
 }
 

@@ -5,40 +5,34 @@
 // current drop when the drop is loaded, and the overview for every drop's.
 // Nothing here writes a file or a log record: the pre-screen only reads.
 #pragma once
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "app/drop_cache.h"
 #include "app/drop_files.h"
 #include "app/stations.h"
 #include "plot/envelope.h"
 #include "qc/prescreen.h"
 
-// What was read from one drop's files, with the stamps it was read at.
+// What the checks take from one drop's files, as the cache last gave them:
+// the profiles are views of the cached contents, which the entry keeps.
 struct CheckedDrop {
-    std::string path;               // the raw file the entry belongs to (the cruise may change)
-    FileStamp raw, edited, avg;     // raw, q and e files when they were read
-    std::vector<float> depth, t;    // the raw profile down to its wire break
-    std::vector<float> rdepth, rt;  // as a reference: the edited profile above its rejected part
-    std::vector<float> edepth, et;  // for the envelope: the e file's good points, else the reference
-    std::vector<Finding> findings;  // the last checks of this drop
-    int selfgood = -1;              // its own checks allow it as a reference: 1 or 0; -1 not yet known
-};
-
-// The points of an edited file that the drop loading has just read, with the
-// file's stamp from before that read: the checks take them instead of
-// reading and parsing the same file a second time.
-struct EditedPoints {
-    std::string path;
-    FileStamp stamp;
-    std::vector<float> depth, t;  // as a reference: above the rejected part
+    std::string path;  // the raw file the entry belongs to (the cruise may change)
+    std::shared_ptr<const RawContents> raw;
+    std::shared_ptr<const EditedContents> edited, avg;  // q and e files; avg only once asked for
+    std::span<const float> depth, t;                    // the raw profile down to its wire break
+    std::span<const float> rdepth, rt;  // as a reference: the edited profile above its rejected part
+    std::span<const float> edepth, et;  // for the envelope: the e file's good points, else the reference
+    std::vector<Finding> findings;      // the last checks of this drop
+    int selfgood = -1;                  // its own checks allow it as a reference: 1 or 0; -1 not yet known
 };
 
 struct CruiseCheck {
     // By drop number, grown as drops are checked: a small cruise does not
     // carry room for the largest.
     std::vector<CheckedDrop> drop;
-    EditedPoints lastedited;
     bool envelopeon = false;            // E shows the envelope
     std::vector<EnvelopeBin> envelope;  // as last computed
     bool sortbyfindings = false;        // the overview puts drops with findings first
@@ -48,17 +42,14 @@ struct CruiseCheck {
 // as it reads, and the parts of the cruise that it only reads.
 struct CheckParts {
     CruiseCheck& check;
+    DropCache& cache;
     const StationTable& stations;
     const DropFiles& files;
     const Thresholds& thresholds;
 };
 
-// Hands the checks an edited file just read into s, stamped before the read.
-void notedited(CruiseCheck& check, std::string path, const FileStamp& before, const SlotData& s);
-
 // The findings of the current drop as loaded: drop `drop` of the list, its
-// points 1..n of cur (slot 2 cut at its break). The loaded points are kept,
-// so that the next drop's reference costs no second read.
+// points 1..n of cur (slot 2 cut at its break).
 std::vector<Finding> currentfindings(const CheckParts& c, const SlotData& cur, int n, int drop);
 
 // The findings of any drop of the list (1..nlines), for the overview and the

@@ -3,7 +3,13 @@
 #include "app/drop_files.h"
 
 #include <cstdio>
+
+#ifdef _WIN32
+#include <chrono>
 #include <filesystem>
+#else
+#include <sys/stat.h>
+#endif
 
 std::string dropDigits(int drop) {
     if (drop < 0 || drop > 999) drop = 0;
@@ -62,12 +68,29 @@ std::string dropfile(const DropFiles& files, std::string_view kind, int drop, st
            dropDigits(drop) + std::string(suffix);
 }
 
+#ifdef _WIN32
 FileStamp stampof(const std::string& path) {
+    // No inode and no change time here: the modification time stands for
+    // both, and a file read while it is young is read again.
     std::error_code ec;
     const auto when = std::filesystem::last_write_time(path, ec);
     if (ec) return {};
     const auto size = std::filesystem::file_size(path, ec);
     if (ec) return {};
-    return FileStamp{true, static_cast<std::int64_t>(size),
-                     static_cast<std::int64_t>(when.time_since_epoch().count())};
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::clock_cast<std::chrono::system_clock>(when).time_since_epoch());
+    return FileStamp{true, static_cast<std::int64_t>(size), ns.count(), ns.count(), 0, 0};
 }
+#else
+FileStamp stampof(const std::string& path) {
+    struct stat s {};
+    if (::stat(path.c_str(), &s) != 0) return {};
+    const auto ns = [](const timespec& t) { return std::int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+    return FileStamp{true,
+                     static_cast<std::int64_t>(s.st_size),
+                     ns(s.st_mtim),
+                     ns(s.st_ctim),
+                     std::uint64_t(s.st_ino),
+                     std::uint64_t(s.st_dev)};
+}
+#endif

@@ -38,11 +38,17 @@ void blankDropFiles(DropFiles& files);
 // "e."), the drop digits and the suffix (".KTD" for the raw file).
 std::string dropfile(const DropFiles& files, std::string_view kind, int drop, std::string_view suffix = {});
 
-// What tells that a file has changed: its size and modification time.
+// What tells that a file has changed: its size, its modification time and
+// the time of its last change of any kind (which no program can set back),
+// both in nanoseconds since the epoch, and which file it is (a file
+// replaced by renaming another over it is another inode).
 struct FileStamp {
     bool exists = false;
     std::int64_t size = 0;
     std::int64_t mtime = 0;
+    std::int64_t ctime = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
     bool operator==(const FileStamp&) const = default;
 };
 

@@ -33,61 +33,32 @@ void emptyslot(SlotData& s) {
     s.npts = 0;
 }
 
-// A raw drop as rddropfix reads it, taken from the next drop's last read
-// when the file is the same and unchanged since; its log records are made
-// again either way. The read of the next drop (slot 3) is the one kept.
-RawDrop readrawdrop(State& st, const PathText& name, int slot) {
-    const std::string path = pathString(name);
-    // Stamped before the read, so that a change during it reads as a change.
-    const FileStamp before = stampof(path);
-    const LogRecord log = mainlogsink(st.mainLog);
-    for (const State::RawRead& kept : st.nextraw) {
-        if (before.exists && kept.stamp == before && kept.path == path && kept.a == st.fallrate.a &&
-            kept.b == st.fallrate.b && kept.prefixLength == st.files.len_f1) {
-            for (const auto& [label, value] : kept.log) logRecord(log, label, value);
-            return kept.drop;
-        }
-    }
-    if (slot != 3) return rddropfix(name, st.files.len_f1, st.fallrate.a, st.fallrate.b, log);
-    st.newestraw = 1 - st.newestraw;
-    State::RawRead& kept = st.nextraw[st.newestraw];
-    kept.log.clear();
-    const LogRecord keep = [&kept, &log](std::string_view label, std::string_view value) {
-        kept.log.emplace_back(label, value);
-        log(label, value);
-    };
-    kept.drop = rddropfix(name, st.files.len_f1, st.fallrate.a, st.fallrate.b, keep);
-    // A read that failed is tried again next time.
-    kept.path = kept.drop.ierr == 0 ? path : std::string();
-    kept.stamp = before;
-    kept.a = st.fallrate.a;
-    kept.b = st.fallrate.b;
-    kept.prefixLength = st.files.len_f1;
-    return kept.drop;
-}
-
-// The unedited file into a slot: the raw reader through its buffer, or the
-// two-metre reader. Returns the raw header (blank for two-metre files).
+// The unedited file into a slot, through the cache: the raw file, or the
+// two-metre file. A read taken from the cache leaves the same log records
+// as a read of the file. Returns the raw header (blank for two-metre files).
 RawHeader loadunedited(State& st, const PathText& name, int slot) {
     SlotData& s = st.store[slot];
     emptyslot(s);
+    const LogRecord log = mainlogsink(st.mainLog);
+    const std::string path = pathString(name);
     if (st.files.ieditktd == 1) {
-        const RawDrop rd = readrawdrop(st, name, slot);
-        xferarray(rd.depth, rd.t, rd.n, rd.label, slot, st.store);
-        return rd.hdr;
+        const auto raw = st.cache.raw(path, st.files.len_f1, st.fallrate.a, st.fallrate.b);
+        replay(raw->log, log);
+        return putraw(*raw, slot, st.store);
     }
-    winrdfl(name, s, st.files.len_f1, mainlogsink(st.mainLog));
+    const auto edited = st.cache.edited(path, st.files.len_f1, EditedLayout::TwoMetre);
+    replay(edited->log, log);
+    putedited(*edited, s);
     return RawHeader{};
 }
 
 void loadedited(State& st, const PathText& name, int slot) {
     SlotData& s = st.store[slot];
     emptyslot(s);
-    if (st.files.ieditktd == 1) {
-        rdq(name, s, st.files.len_f1);
-    } else {
-        winrdfl(name, s, st.files.len_f1, mainlogsink(st.mainLog));
-    }
+    const EditedLayout layout = st.files.ieditktd == 1 ? EditedLayout::Full : EditedLayout::TwoMetre;
+    const auto edited = st.cache.edited(pathString(name), st.files.len_f1, layout);
+    replay(edited->log, mainlogsink(st.mainLog));
+    putedited(*edited, s);
 }
 
 // Slot 1 or 3 from the file of the given type; an unedited drop starts with
@@ -140,14 +111,9 @@ void startdrop(State& st) {
 
 void loadprevious(State& st) {
     if (namedigits(st.files.f1r, st.files.len_f1) == "000") return;
-    const std::string edited = pathString(st.files.f1q);
-    const char type = canOpen(edited) ? 'q' : 'r';
-    // Stamped before the read, so that a change during it reads as a change.
-    const FileStamp before = type == 'q' ? stampof(edited) : FileStamp{};
+    const char type = canOpen(pathString(st.files.f1q)) ? 'q' : 'r';
     loadneighbour(st, 1, type, st.files.f1r, st.files.f1q,
                   dropnumber(namedigits(st.files.f1r, st.files.len_f1)));
-    if (type == 'q' && st.files.ieditktd == 1 && !slotFailed(st.store[1]))
-        notedited(st.check, edited, before, st.store[1]);
     if (st.plot.ihideprev != 1) drawslot(st, 1, st.colours.icolprev, st.store[1], st.store[1].npts);
 }
 

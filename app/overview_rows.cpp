@@ -13,12 +13,6 @@ namespace {
 constexpr std::array<const char*, std::size_t(OverviewColumn::Count)> titles{
     "Drop", "Date", "Time", "Latitude", "Longitude", "Status", "q", "e", "Code", "Deepest", "Findings"};
 
-// The deepest point of a raw profile; blank when the file gives no point.
-// The overview reads quietly: its reads must leave no record in the log.
-std::string deepestof(const std::string& path, int prefixLength) {
-    return deepesttext(rddropfix(FileName(path), prefixLength, fallrateA, fallrateB, {}));
-}
-
 std::string trimmed(std::string_view s) {
     const auto last = s.find_last_not_of(' ');
     const auto firstc = s.find_first_not_of(' ');
@@ -54,11 +48,10 @@ int overviewrowof(const Overview& ov, int drop) {
     return 0;
 }
 
-std::string deepesttext(const RawDrop& rd) {
+std::string deepesttext(const RawContents& rd) {
     if (rd.ierr != 0 || rd.n <= 0) return {};
     float deepest = 0;
-    for (int i = 0; i < rd.n && i < ndepmax; ++i)
-        deepest = std::max(deepest, -rd.depth[static_cast<std::size_t>(i)]);
+    for (float d : rd.depth) deepest = std::max(deepest, -d);
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.1f", static_cast<double>(deepest));
     return buf;
@@ -91,7 +84,8 @@ std::string overviewheading(const StationTable& table) {
     return h;
 }
 
-PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles& files, int drop) {
+PanelCells overviewrow(Overview& ov, DropCache& cache, const StationTable& table, const DropFiles& files,
+                       int drop) {
     if (drop < 1 || drop > table.nlines) return {};
     const StationLine& l = table[drop];
     OverviewFiles& f = ov.drop[static_cast<std::size_t>(drop)];
@@ -101,17 +95,20 @@ PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles&
         f.path = raw;
     }
     const std::string q = dropfile(files, "q.", drop), e = dropfile(files, "e.", drop);
-    const FileStamp rawnow = stampof(raw), qnow = stampof(q), enow = stampof(e);
-    if (rawnow != f.raw) {
-        f.raw = rawnow;
-        f.deepest = rawnow.exists ? deepestof(raw, files.len_f1) : std::string{};
-        ov.rawreads += rawnow.exists;
+    // The overview reads quietly: the records of the read are not replayed.
+    if (auto now = cache.raw(raw, files.len_f1, fallrateA, fallrateB); now != f.raw) {
+        f.raw = std::move(now);
+        f.deepest = deepesttext(*f.raw);
+        ov.rawreads += f.raw->ierr == 0;
     }
     // The q file is the edited file; a drop edited from the older two-metre
-    // files has only its e file.
+    // files has only its e file. Only the first record's code is wanted, so
+    // the first bytes are read, by the same rule as the cache's.
+    const FileStamp qnow = stampof(q), enow = stampof(e);
     const FileStamp editednow = qnow.exists ? qnow : enow;
-    if (editednow != f.edited) {
+    if (editednow != f.edited || !f.editedsettled) {
         f.edited = editednow;
+        f.editedsettled = settledstamp(editednow, wallclock());
         f.code = qnow.exists ? firstcode(q, 17) : enow.exists ? firstcode(e, 13) : std::string{};
     }
     return {std::string(l.adropno.view()),
@@ -137,7 +134,7 @@ std::string findingscell(const CheckParts& c, int drop) {
 
 PanelCells overviewcells(Overview& ov, const CheckParts& c, int drop) {
     std::string findings = findingscell(c, drop);
-    PanelCells cells = overviewrow(ov, c.stations, c.files, drop);
+    PanelCells cells = overviewrow(ov, c.cache, c.stations, c.files, drop);
     if (!cells.empty()) cells.push_back(std::move(findings));
     return cells;
 }

@@ -5,28 +5,32 @@
 // follow the station table as drops are written.
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/cruise_check.h"
+#include "app/drop_cache.h"
 #include "app/drop_files.h"
 #include "app/stations.h"
 #include "profile/rawdrop.h"
 #include "toolkit/panel.h"
 
-// What was last read from one drop's files, with the stamps it was read at.
+// What was last taken from one drop's files.
 struct OverviewFiles {
-    std::string path;  // the raw file the entry belongs to (the cruise may change)
-    FileStamp raw, edited;
-    std::string deepest;  // depth of the raw profile's deepest point, metres
-    std::string code;     // code at point 1 of the edited file
+    std::string path;                        // the raw file the entry belongs to (the cruise may change)
+    std::shared_ptr<const RawContents> raw;  // as the cache gave it
+    FileStamp edited;                        // the edited file's, when its code was read
+    bool editedsettled = false;              // and whether that stamp could be trusted then
+    std::string deepest;                     // depth of the raw profile's deepest point, metres
+    std::string code;                        // code at point 1 of the edited file
 };
 
 struct Overview {
     std::array<OverviewFiles, nstamax + 1> drop{};  // by drop number
     std::vector<int> order;  // the drop shown in each row, from row 1; by number unless sorted
     int marked = 0;
-    int rawreads = 0;  // raw files read so far (the benchmark and tests watch it)
+    int rawreads = 0;  // raw profiles taken in so far (the benchmark and tests watch it)
 };
 
 enum class OverviewColumn {
@@ -49,7 +53,7 @@ std::vector<std::string> overviewtitles();
 
 // The deepest point of a raw profile as the overview shows it, in metres
 // with one decimal; blank when the file gave no point.
-std::string deepesttext(const RawDrop& rd);
+std::string deepesttext(const RawContents& rd);
 
 // "not edited", "accepted", "bad", "test probe"; any other status as its number.
 std::string statusword(int istatus);
@@ -57,7 +61,8 @@ std::string statusword(int istatus);
 std::string overviewheading(const StationTable& table);
 // The row of one drop (1..nlines) up to its findings, reading only files
 // that changed.
-PanelCells overviewrow(Overview& ov, const StationTable& table, const DropFiles& files, int drop);
+PanelCells overviewrow(Overview& ov, DropCache& cache, const StationTable& table, const DropFiles& files,
+                       int drop);
 // The overview's findings cell of a drop: its findings' tags.
 std::string findingscell(const CheckParts& c, int drop);
 // The whole row of a drop, findings included; empty for a drop off the list.

@@ -9,6 +9,7 @@
 
 #include "app/control.h"
 #include "app/cruise_check.h"
+#include "app/drop_cache.h"
 #include "app/drop_files.h"
 #include "app/log.h"
 #include "app/overview_rows.h"
@@ -49,8 +50,11 @@ struct State {
     PlotSettings plot;
     PlotColours colours;
 
-    // Drop files and the drops being shown.
+    // Drop files and the drops being shown, and what was read of any drop's
+    // files: a drop read as the next drop comes up as the current one one
+    // write later, and the overview and the pre-screen read every drop.
     DropFiles files;
+    DropCache cache;
     StationTable stations;
     int idropnum = 0;  // the drop being edited
     int inext = 0;     // idropnum + 1
@@ -79,24 +83,10 @@ struct State {
     // drop was loaded.
     Thresholds thresholds;
     CruiseCheck check;
-    // The next drop's raw drop as read by the last two loadings, each with
-    // its file's stamp from before the read and the log records the read
-    // made: one write later the same file is read again as the current drop,
-    // after the new next drop has been read.
-    struct RawRead {
-        std::string path;
-        FileStamp stamp;
-        float a = 0, b = 0;
-        int prefixLength = 0;
-        RawDrop drop;
-        std::vector<std::pair<std::string, std::string>> log;
-    };
-    std::array<RawRead, 2> nextraw;
-    std::size_t newestraw = 0;
     std::vector<Finding> findings;
 };
 
 // The pre-screen's parts of the state.
 inline CheckParts checkparts(State& st) {
-    return CheckParts{st.check, st.stations, st.files, st.thresholds};
+    return CheckParts{st.check, st.cache, st.stations, st.files, st.thresholds};
 }
