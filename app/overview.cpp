@@ -56,7 +56,7 @@ void shownotes(std::span<const Finding> findings, int drop) {
     for (const Finding& f : findings) items.push_back(findingtag(f) + ": " + f.sentence);
     const std::string name = "Drop " + dropDigits(drop);
     WPanelNotes(items.empty() ? name + ": no findings"
-                              : name + ": A, or a double click, opens the QC dialog with one",
+                              : name + ": A or a double click opens a finding in the QC dialog",
                 items);
 }
 

@@ -1,7 +1,9 @@
 // The cruise envelope and the marks of the pre-screen.
 #include "plot/envelope.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "toolkit/toolkit.h"
 
@@ -72,20 +74,84 @@ void drawenvelope(std::span<const EnvelopeBin> bins) {
     }
 }
 
+namespace {
+
+// How far apart two tags' baselines must be for their letters not to touch:
+// a tag's letters reach about three quarters of its character height.
+float tagline(const PlotSettings& s) {
+    const float window = 1.08f * s.view.span();  // the frame and its margins, in metres
+    return 0.8f * tagcharheight * window / 25.0f;
+}
+
+// A tag's baseline moved up, a line at a time, until it is clear of every
+// tag placed before it: findings at one depth (a break and the offset found
+// at it) read one above the other. Up, because the water above a point is
+// usually warmer, which takes the trace to the right, away from the tags.
+float freebaseline(float depth, float line, std::span<const float> placed) {
+    float y = depth;
+    for (std::size_t pass = 0; pass <= placed.size(); ++pass) {
+        const auto clash =
+            std::find_if(placed.begin(), placed.end(), [&](float p) { return std::fabs(p - y) < line; });
+        if (clash == placed.end()) break;
+        y = *clash + line;
+    }
+    return y;
+}
+
+// An arrow along the frame's edge, its tip at the edge: the point lies
+// beyond it, off the scale.
+void edgearrow(const PlotSettings& s, float edge, float depth, float direction) {
+    const float dx = (s.tmax - s.tmin) * 0.012f;
+    const float hy = 0.006f * 1.08f * s.view.span();
+    IGrLineType(0);
+    IGrLineWidth(2);
+    IGrMoveTo(edge - direction * 2.5f * dx, depth);
+    IGrLineTo(edge, depth);
+    IGrLineTo(edge - direction * dx, depth + hy);
+    IGrMoveTo(edge, depth);
+    IGrLineTo(edge - direction * dx, depth - hy);
+    IGrLineWidth(s.ilinewidth);
+}
+
+}  // namespace
+
+PlacedMark placemark(const PlotSettings& s, const PlotMark& m) {
+    const float dx = (s.tmax - s.tmin) * 0.012f;
+    PlacedMark p{m.t, m.depth, m.t - dx, 'R', m.tag, 0};
+    // Off the scale the point would be drawn outside the frame or not at
+    // all: the diamond goes to the edge, with an arrow pointing past it and
+    // the temperature beside the tag.
+    if (!(m.t >= s.tmin && m.t <= s.tmax) && s.tmin < s.tmax) {
+        const bool above = !(m.t < s.tmin);
+        char value[32] = "";
+        if (std::isfinite(m.t)) std::snprintf(value, sizeof value, " %.1f", static_cast<double>(m.t));
+        p.tag = m.tag + value;
+        p.t = above ? s.tmax : s.tmin;
+        p.side = above ? 1 : -1;
+        p.tagx = above ? s.tmax - 3.5f * dx : s.tmin + 3.5f * dx;
+        p.placement = above ? 'R' : 'L';
+    }
+    return p;
+}
+
 void drawmarks(const PlotSettings& s, std::span<const PlotMark> marks) {
     if (marks.empty()) return;
-    const float dx = (s.tmax - s.tmin) * 0.012f;
     IGrColourModel(24);
     IGrColourN(markcolour);
     IGrCharSpacing("P");
     IGrCharFont(3);
+    std::vector<float> baselines;
     for (const PlotMark& m : marks) {
+        const PlacedMark p = placemark(s, m);
         IGrCharSize(0.3f, 0.3f);
-        IGrMarker(m.t, m.depth, 6);
+        IGrMarker(p.t, p.depth, 6);
+        if (p.side != 0) edgearrow(s, p.t, p.depth, float(p.side));
         // To the left of the point: the codes of the trace go to its right.
-        IGrCharSize(0.5f, 0.5f);
-        IGrCharJustify("R");
-        IGrCharOut(m.t - dx, m.depth, m.tag);
+        IGrCharSize(tagcharheight, tagcharheight);
+        IGrCharJustify(p.placement == 'R' ? "R" : "L");
+        const float y = freebaseline(p.depth, tagline(s), baselines);
+        baselines.push_back(y);
+        IGrCharOut(p.tagx, y, p.tag);
     }
     IGrCharJustify("L");
 }

@@ -53,4 +53,20 @@ struct PlotMark {
     float depth = 0;  // as stored: negative metres
     std::string tag;  // "SPR"
 };
+// Where a mark goes: at its point, or, when its temperature is off the
+// scale, at the frame's edge on that side (side 1 right, -1 left, 0 within
+// the scale) with the temperature after its tag.
+struct PlacedMark {
+    float t = 0, depth = 0;
+    float tagx = 0;
+    char placement = 'R';  // the tag's alignment at tagx: 'R' or 'L'
+    std::string tag;
+    int side = 0;
+};
+PlacedMark placemark(const PlotSettings& s, const PlotMark& m);
+
+inline constexpr float tagcharheight = 0.5f;
+
+// The marks with their tags, a tag that would print over an earlier one
+// moved up until it reads on its own.
 void drawmarks(const PlotSettings& s, std::span<const PlotMark> marks);

@@ -16,6 +16,6 @@ std::optional<int> pointcolour(const PlotColours& colours, int slot, int iclass)
 // the first point of each run of equal codes, with a dot on the current drop.
 void drawline(const PlotColours& colours, const SlotData& data, int n, int slot, int ilinewidth);
 
-// The legend near the bottom of the window. Leaves font 3, character size
+// The legend in the bottom right-hand corner of the frame. Leaves font 3, character size
 // 0.55 x 0.55 and left-aligned text, on which the captions drawn next rely.
 void writeclasscolors(const PlotColours& colours);

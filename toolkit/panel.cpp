@@ -217,7 +217,9 @@ void buildWidgets() {
     w.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     w.table->setWordWrap(false);
     w.notesHeading = new QLabel(box);  // NOLINT: owned by the box
-    w.notes = new NotesList(box);      // NOLINT: owned by the box
+    // The panel is as wide as its table, which may be narrower than the hint.
+    w.notesHeading->setWordWrap(true);
+    w.notes = new NotesList(box);  // NOLINT: owned by the box
     w.notes->setWordWrap(true);
     w.notes->setSelectionMode(QAbstractItemView::SingleSelection);
     w.notes->setMaximumHeight(8 * w.notes->fontMetrics().height());
