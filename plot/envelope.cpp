@@ -88,10 +88,13 @@ float tagline(const PlotSettings& s) {
 // at it) read one above the other. Up, because the water above a point is
 // usually warmer, which takes the trace to the right, away from the tags.
 float freebaseline(float depth, float line, std::span<const float> placed) {
+    // A tag passed over lies a whole line below the new place, with room for
+    // rounding, and is never met again: one pass per tag at most.
+    const float near = 0.99f * line;
     float y = depth;
     for (std::size_t pass = 0; pass <= placed.size(); ++pass) {
         const auto clash =
-            std::find_if(placed.begin(), placed.end(), [&](float p) { return std::fabs(p - y) < line; });
+            std::find_if(placed.begin(), placed.end(), [&](float p) { return std::fabs(p - y) < near; });
         if (clash == placed.end()) break;
         y = *clash + line;
     }

@@ -3,6 +3,7 @@
 // close box give the keyboard back; the same with and without a window.
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTableWidget>
 
 #include "core_fixture.h"
@@ -62,6 +63,33 @@ TEST_F(Windowed, PanelTakesTheKeysUntilEscapeAndItsCloseBoxHidesIt) {
     tktest::settle();
     EXPECT_FALSE(WPanelShown());
     EXPECT_EQ(toolkit::panelView().rows.size(), 3u) << "the rows stay for the next show";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Windowed, NotesHeadingWiderThanThePanelWrapsAndShowsWhole) {
+    threeRows();
+    WPanelNotes("Drop 020: no findings", {});
+    tktest::settle();
+    const auto* dock = toolkit::mainWindowWidget()->findChild<QDockWidget*>();
+    const int width = dock->width();
+    const std::string hint =
+        "Drop 020: A or a double click opens a finding in the QC dialog, where Apply takes it as any code "
+        "chosen there";
+    WPanelNotes(hint, std::vector<std::string>{"SPR 310.0 m: Spike"});
+    tktest::settle();
+    QLabel* heading = nullptr;
+    for (QLabel* l : toolkit::mainWindowWidget()->findChildren<QLabel*>())
+        if (l->text().toStdString() == hint) heading = l;
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(dock->width(), width) << "the table, not the hint, sets the panel's width";
+    EXPECT_LE(heading->width(), dock->widget()->contentsRect().width());
+    ASSERT_GT(heading->fontMetrics().horizontalAdvance(heading->text()), heading->width())
+        << "the case needs a hint longer than the panel is wide";
+    EXPECT_GT(heading->heightForWidth(heading->width()), heading->fontMetrics().height()) << "it wraps";
+    EXPECT_GE(heading->height(), heading->heightForWidth(heading->width())) << "every line of it shows";
 }
 
 }  // namespace
