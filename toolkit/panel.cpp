@@ -152,10 +152,14 @@ void fitColumns(QTableWidget& t) {
         t.setColumnWidth(c, w + 12);
         total += w + 12;
     }
+    // Never more than three fifths of a small window: the plot keeps a share
+    // and the table scrolls sideways.
     if (widgets().dock)
         if (auto* win = qobject_cast<QMainWindow*>(widgets().dock->parentWidget()))
-            win->resizeDocks({widgets().dock.data()}, {total + t.verticalScrollBar()->sizeHint().width() + 8},
-                             Qt::Horizontal);
+            win->resizeDocks(
+                {widgets().dock.data()},
+                {std::min(total + t.verticalScrollBar()->sizeHint().width() + 8, win->width() * 3 / 5)},
+                Qt::Horizontal);
 }
 
 void fillTable() {

@@ -92,4 +92,17 @@ TEST_F(Windowed, NotesHeadingWiderThanThePanelWrapsAndShowsWhole) {
     EXPECT_GE(heading->height(), heading->heightForWidth(heading->width())) << "every line of it shows";
 }
 
+TEST_F(Windowed, WideTableLeavesThePlotItsShare) {
+    const std::vector<std::string> titles{"Drop", "Findings"};
+    WPanelColumns(titles);
+    const std::vector<PanelCells> rows{{"001", std::string(300, 'W')}};
+    WPanelRows(rows);
+    WPanelShow();
+    tktest::settle();
+    const QWidget* plot = toolkit::clientArea();
+    const int window = toolkit::mainWindowWidget()->width();
+    EXPECT_LE(toolkit::mainWindowWidget()->findChild<QDockWidget*>()->width(), window * 3 / 5);
+    EXPECT_GE(plot->width(), window / 3) << "the plot stays in sight beside the panel";
+}
+
 }  // namespace
