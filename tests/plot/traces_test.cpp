@@ -140,6 +140,8 @@ protected:
         r.menu = 30001;
         r.title = "Dropfix TEST";
         WindowOpen(r);
+        ASSERT_EQ(toolkit::clientWidth(), r.width);
+        ASSERT_EQ(toolkit::clientHeight(), r.height);
         // The frame's units for a -2..32 degree scale, as a cruise's control.dat sets it.
         IGrUnits(-3.7f, -988.0f, 33.7f, 38.0f);
     }
