@@ -82,7 +82,7 @@ void drawslot(const State& st, int slot, int colour, const SlotData& data, int n
     if (!slotFailed(st.store[slot])) drawline(st.colours, data, n, slot == 2 ? 4 : slot, st.plot.ilinewidth);
 }
 
-// Step 1 after a write: the next drop of the list becomes the current one.
+// After a write: the next drop of the list becomes the current one.
 // False when the list has been passed.
 bool advance(State& st) {
     ++st.idropnum;
@@ -95,7 +95,7 @@ bool advance(State& st) {
     return true;
 }
 
-// Step 1 from the start-up or New: a drop beyond the list, or drop 1,
+// From the start-up or New: a drop beyond the list, or drop 1,
 // starts the editing at drop 1 with no previous drop.
 void startdrop(State& st) {
     if (st.idropnum > st.stations.nlines || st.idropnum <= 1) {

@@ -1,6 +1,7 @@
 // The main window's life: the opening after every start-up, the main loop
 // with its dispatch of menu commands, and the commands handled there (File,
-// New, Plot-Options, Help, Exit and the calls into the QC dialogs).
+// New, Plot-Options, Help, Exit and the calls into the QC dialogs), the
+// pre-screen's keys, and what the overview's panel asks for.
 #pragma once
 #include <functional>
 #include <span>
@@ -24,8 +25,9 @@ constexpr int dropnumber = 1018, count = 1019, source = 1058;
 // The event source of a loop: WMessage, unless a test supplies its own.
 using EventWait = std::function<void(int&, EventRecord&)>;
 
-// Steps 1 to 5 of the opening: the station list and the drop, the main
-// window, the dialogs, the colour table and the first drop loading.
+// The opening of the main window: reads the station list and chooses the
+// drop, opens the window, loads the dialogs, builds the colour table, fills
+// the overview when its panel is open, and loads the first drops.
 Outcome openmain(State& st);
 
 // Loads the dialog templates 105, 103, 104, 108 and 106, in this order.

@@ -1,5 +1,5 @@
-// The opening of the main window after every start-up, and the main loop
-// that it enters.
+// The opening after every start-up, which ends in the main loop, and the
+// whole run of the editor.
 #pragma once
 #include "app/outcome.h"
 #include "app/state.h"

@@ -1,5 +1,5 @@
-// Start-up steps 1 to 16: logs, cruise directory, paths, control.dat, the
-// window title and the drop-file templates.
+// The start-up: logs, cruise directory, paths, control.dat, the window
+// title and the drop-file templates.
 #include "app/startup.h"
 
 #include <cctype>
@@ -47,7 +47,7 @@ Outcome pointerFile(State& st) {
     return Outcome::proceed();
 }
 
-// Step 7: started from the installation folder ("Execs") or from the
+// Started from the installation folder ("Execs") or from the
 // directory that zuldir.txt names, the pointer file decides; started
 // anywhere else, the working directory is the cruise directory.
 Outcome directoryMode(State& st) {

@@ -12,11 +12,14 @@
 // written but the start-up log (which a closed log drops).
 Outcome locatecruise(State& st);
 
-// Steps 1 to 11: everything up to the start-up tail, which it then runs.
+// The whole start-up: the start-up log, the cruise directory found from the
+// working directory and the pointer file, the check that control.dat is
+// there (with the selection dialog when it is not), then the start-up tail.
 Outcome startup(State& st);
 
-// Steps 12 to 16: dropfix.log, control.dat, the title and the drop-file
-// templates. The File command runs it again after rebuilding the paths.
+// The start-up tail: opens dropfix.log, clears a killed run's temporary
+// files, reads control.dat and builds the drop-file templates. The File
+// command runs it again after rebuilding the paths.
 Outcome startuptail(State& st);
 
 // "Dropfix", a blank and up to seven characters of the cruise name.

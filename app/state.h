@@ -1,6 +1,10 @@
 // The one program-wide state: paths, logs, cruise settings, the station
-// table, the profile store and the cut state live here for the whole run.
-// Procedures take the parts that they use, never the whole struct.
+// table, the profile store, the cut state and what was read of the drop
+// files live here for the whole run. Commands take the whole State: the
+// start-up, the main loop and what it dispatches, the drop loading, the
+// overview's panel and --check. Queries take only the parts they read, and
+// the modules whose types the state holds never see the state itself (no
+// module of app/ includes one that includes it back).
 #pragma once
 #include <array>
 #include <string>
