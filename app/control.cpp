@@ -326,6 +326,7 @@ Thresholds thresholdsof(const ControlSettings& cs) {
     th.dtdzth = positive(cs.dtdzth, d.dtdzth);
     th.dtmx = positive(cs.dtmx, d.dtmx);
     th.dtmx700 = positive(cs.dtmx700, d.dtmx700);
-    th.ichkprofdepth = cs.ichkprofdepth > 0 ? cs.ichkprofdepth : d.ichkprofdepth;
+    // Zero or less is the cruise's way to switch the short-profile check off.
+    th.ichkprofdepth = std::max(cs.ichkprofdepth, 0);
     return th;
 }

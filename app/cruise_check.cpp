@@ -4,13 +4,17 @@
 #include "app/cruise_check.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 #include "profile/edited_files.h"
+#include "profile/probe_types.h"
 #include "profile/rawdrop.h"
 #include "qc/cut.h"
 #include "qc/qccode.h"
@@ -40,7 +44,7 @@ CheckedDrop& checked(const CheckParts& c, int drop) {
     return all[at];
 }
 
-// The raw profile down to its wire break, as the drop loading finds it.
+// The whole raw profile, with the cut the drop loading proposes for it.
 void takeraw(CheckedDrop& c, std::shared_ptr<const RawContents> raw) {
     c.raw = std::move(raw);
     c.selfgood = -1;
@@ -54,8 +58,19 @@ void takeraw(CheckedDrop& c, std::shared_ptr<const RawContents> raw) {
         scratch->nread = int(n);
         cut = std::min(n, static_cast<std::size_t>(clampPoints(fndbrk(*scratch, int(n), 1).npbr)));
     }
-    c.depth = std::span<const float>(r.depth).first(cut);
-    c.t = std::span<const float>(r.t).first(cut);
+    c.depth = std::span<const float>(r.depth).first(n);
+    c.t = std::span<const float>(r.t).first(n);
+    c.cut = cut;
+    const auto type = r.ierr == 0 ? probetypeof(r.hdr.probecode.view()) : std::nullopt;
+    c.rated = type ? static_cast<float>(type->rated) : 0.0f;
+}
+
+// A drop as its own checks see it: the whole record with the proposed cut.
+DropProfile ownprofile(const CheckedDrop& c) {
+    DropProfile d{c.depth, c.t};
+    d.cut = std::min(c.cut, c.t.size());
+    d.rated = c.rated;
+    return d;
 }
 
 // The points of an edited file above its rejected part; none when the file
@@ -72,8 +87,7 @@ std::pair<std::span<const float>, std::span<const float>> acceptedpoints(const E
 // is odd only against its neighbours is caught by the older reference.
 bool selfgood(const CheckParts& parts, CheckedDrop& c) {
     if (c.selfgood < 0)
-        c.selfgood =
-            !c.t.empty() && goodreference(prescreen(profileof(c.depth, c.t), nullptr, parts.thresholds));
+        c.selfgood = !c.t.empty() && goodreference(prescreen(ownprofile(c), nullptr, parts.thresholds));
     return c.selfgood == 1;
 }
 
@@ -99,7 +113,8 @@ CheckedDrop& entry(const CheckParts& parts, int drop, bool averaged = false) {
         if (c.edited->ierr == 0)
             std::tie(c.rdepth, c.rt) = acceptedpoints(*c.edited);
         else
-            std::tie(c.rdepth, c.rt) = std::pair(c.depth, c.t);
+            std::tie(c.rdepth, c.rt) = std::pair(c.depth.first(std::min(c.cut, c.depth.size())),
+                                                 c.t.first(std::min(c.cut, c.t.size())));
     }
     if (!averaged) {
         // The e file is read when it is next asked for.
@@ -139,21 +154,23 @@ Finding duplicatefinding(int other, std::string_view why) {
     return f;
 }
 
-// Another drop of the list with the same time and position, or one already
-// read with the same temperatures. A list of hundreds of drops is compared
-// in memory; only drops whose files were read are compared point for point.
+// An earlier drop of the list with the same time and position, or one
+// already read with the same temperatures: only the later copy is flagged,
+// so that the first stays the drop to keep. A list of hundreds of drops is
+// compared in memory; only drops whose files were read are compared point
+// for point.
 void addduplicates(const CheckParts& parts, int drop, const DropProfile& own, std::vector<Finding>& out) {
     const StationTable& table = parts.stations;
-    for (int d = 1; d <= table.nlines; ++d) {
-        if (d == drop) continue;
+    const int last = std::min(drop - 1, table.nlines);
+    for (int d = 1; d <= last; ++d) {
         if (sametimeandplace(table[d], table[drop])) {
             out.push_back(duplicatefinding(d, "the same date, time and position"));
             return;
         }
     }
-    for (int d = 1; d <= table.nlines; ++d) {
+    for (int d = 1; d <= last; ++d) {
         const CheckedDrop& c = checked(parts, d);
-        if (d == drop || c.path.empty() || c.t.empty()) continue;
+        if (c.path.empty() || c.t.empty()) continue;
         if (sametemperatures(own, profileof(c.depth, c.t))) {
             out.push_back(duplicatefinding(d, "the same temperatures at every point"));
             return;
@@ -161,18 +178,72 @@ void addduplicates(const CheckParts& parts, int drop, const DropProfile& own, st
     }
 }
 
+// Degrees from the list's decimal field ("-81.372"), if it reads.
+std::optional<double> degrees(std::string_view f) {
+    const std::string s(f);
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (end == s.c_str() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+// Where and when a drop was made: "MM/DD/YY" and "hh:mm:ss" in minutes
+// from a fixed day, counted from March so that no table of month lengths
+// is needed.
+Fix fixof(const StationLine& l) {
+    Fix f;
+    const auto lat = degrees(l.alat.view()), lon = degrees(l.alon.view());
+    const std::string_view d = l.adate.view(), t = l.atime.view();
+    const auto num = [](std::string_view v, std::size_t at) {
+        return at + 1 < v.size() && v[at] >= '0' && v[at] <= '9' && v[at + 1] >= '0' && v[at + 1] <= '9'
+                   ? (v[at] - '0') * 10 + (v[at + 1] - '0')
+                   : -1;
+    };
+    const int mo = num(d, 0), dd = num(d, 3), yy = num(d, 6), hh = num(t, 0), mi = num(t, 3);
+    if (!lat || !lon || !given(l.adate) || mo < 1 || mo > 12 || dd < 1 || yy < 0 || hh < 0 || mi < 0)
+        return f;
+    const int y = 2000 + yy - (mo <= 2 ? 1 : 0);
+    const int m = (mo + 9) % 12;
+    const long days = 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + dd;
+    f.valid = std::fabs(*lat) <= 90 && std::fabs(*lon) <= 360;
+    f.lat = *lat;
+    f.lon = *lon;
+    f.minutes = static_cast<double>(days) * 1440.0 + hh * 60.0 + mi;
+    return f;
+}
+
+// The track findings of one drop, from the drops either side in the list.
+std::vector<Finding> trackof(const StationTable& table, int drop) {
+    std::array<Fix, 3> fixes{};
+    std::size_t at = 0, k = 0;
+    for (int d = drop - 1; d <= drop + 1; ++d) {
+        if (d < 1 || d > table.nlines) continue;
+        if (d == drop) at = k;
+        fixes[k++] = fixof(table[d]);
+    }
+    auto all = trackfindings(std::span<const Fix>(fixes.data(), k));
+    return std::move(all[at]);
+}
+
 std::vector<Finding> findingsof(const CheckParts& parts, int drop, const DropProfile& own) {
     const int r = referencedrop(parts, drop);
     const int o = r > 0 ? referencedrop(parts, r) : 0;
+    // The drop after, unless marked bad or a test probe: it tells a change
+    // of the water from a fault of this drop.
+    const int nx = drop + 1 <= parts.stations.nlines && parts.stations[drop + 1].istatus >= 0 ? drop + 1 : 0;
+    if (nx > 0) entry(parts, nx);
     const auto profile = [&parts](int d) {
         const CheckedDrop& c = checked(parts, d);
         return profileof(c.rdepth, c.rt);
     };
     const DropProfile refp = r > 0 ? profile(r) : DropProfile{};
     const DropProfile olderp = o > 0 ? profile(o) : DropProfile{};
-    std::vector<Finding> f =
-        prescreen(own, r > 0 ? &refp : nullptr, o > 0 ? &olderp : nullptr, parts.thresholds);
+    const DropProfile nextp = nx > 0 ? profile(nx) : DropProfile{};
+    const Neighbours around{r > 0 ? &refp : nullptr, o > 0 ? &olderp : nullptr,
+                            nextp.size() > 0 ? &nextp : nullptr};
+    std::vector<Finding> f = prescreen(own, around, parts.thresholds);
     addduplicates(parts, drop, own, f);
+    for (Finding& t : trackof(parts.stations, drop)) f.push_back(std::move(t));
     return f;
 }
 
@@ -193,14 +264,19 @@ int referencedrop(const CheckParts& parts, int drop) {
 std::vector<Finding> currentfindings(const CheckParts& parts, const SlotData& cur, int n, int drop) {
     n = clampPoints(n);
     if (drop < 1 || drop > parts.stations.nlines || n == 0) return {};
-    return findingsof(parts, drop, dropprofile(cur, n));
+    // The whole record as loaded, with the cut the load proposed, and the
+    // probe's rated depth from the raw file the cache holds for the drop.
+    DropProfile own = dropprofile(cur, std::max(n, clampPoints(cur.nread)));
+    own.cut = static_cast<std::size_t>(n);
+    own.rated = entry(parts, drop).rated;
+    return findingsof(parts, drop, own);
 }
 
 const std::vector<Finding>& dropfindings(const CheckParts& parts, int drop) {
     static const std::vector<Finding> none;
     if (drop < 1 || drop > parts.stations.nlines) return none;
     CheckedDrop& c = entry(parts, drop);
-    c.findings = c.t.empty() ? std::vector<Finding>{} : findingsof(parts, drop, profileof(c.depth, c.t));
+    c.findings = c.t.empty() ? std::vector<Finding>{} : findingsof(parts, drop, ownprofile(c));
     return c.findings;
 }
 

@@ -22,7 +22,9 @@ struct CheckedDrop {
     std::string path;  // the raw file the entry belongs to (the cruise may change)
     std::shared_ptr<const RawContents> raw;
     std::shared_ptr<const EditedContents> edited, avg;  // q and e files; avg only once asked for
-    std::span<const float> depth, t;                    // the raw profile down to its wire break
+    std::span<const float> depth, t;                    // the whole raw profile
+    std::size_t cut = 0;                                // its points above the cut the load proposes
+    float rated = 0;                                    // its probe's rated depth from the code; 0 unknown
     std::span<const float> rdepth, rt;  // as a reference: the edited profile above its rejected part
     std::span<const float> edepth, et;  // for the envelope: the e file's good points, else the reference
     std::vector<Finding> findings;      // the last checks of this drop
@@ -48,8 +50,8 @@ struct CheckParts {
     const Thresholds& thresholds;
 };
 
-// The findings of the current drop as loaded: drop `drop` of the list, its
-// points 1..n of cur (slot 2 cut at its break).
+// The findings of the current drop as loaded: drop `drop` of the list, the
+// whole record of cur (slot 2) with its points 1..n above the proposed cut.
 std::vector<Finding> currentfindings(const CheckParts& c, const SlotData& cur, int n, int drop);
 
 // The findings of any drop of the list (1..nlines), for the overview and the

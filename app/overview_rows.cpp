@@ -151,10 +151,15 @@ std::vector<int> overvieworder(const CheckParts& c) {
     for (int d : order) {
         // A reject weighs most, a repair (class 5) between probably bad and probably good.
         constexpr int weight[6] = {0, 2, 4, 6, 8, 5};
-        int worst = 0;
-        const auto& fs = dropfindings(c, d);
-        for (const Finding& f : fs) worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
-        key[static_cast<std::size_t>(d)] = {stations[d].istatus == 0, worst, int(fs.size())};
+        // A deep drop's wire running out where the cut proposal stops is
+        // how most drops end: it does not move a drop up.
+        int worst = 0, count = 0;
+        for (const Finding& f : dropfindings(c, d)) {
+            if (routineend(f)) continue;
+            worst = std::max(worst, f.iqc >= 0 && f.iqc <= 5 ? weight[f.iqc] : 0);
+            ++count;
+        }
+        key[static_cast<std::size_t>(d)] = {stations[d].istatus == 0, worst, count};
     }
     std::stable_sort(order.begin(), order.end(),
                      [&key](int a, int b) { return key[std::size_t(a)] > key[std::size_t(b)]; });

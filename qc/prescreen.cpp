@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "qc/cut.h"
 #include "qc/prescreen_points.h"
 #include "qc/qccode.h"
 
@@ -154,18 +155,89 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
         {"csdepth", "deepest start of good data for CS; deeper is a premature launch, metres", th.csdepth},
         {"surfdepth", "the start of good data is sought down to this depth, metres", th.surfdepth},
         {"mltol", "the mixed layer below a surface step stays within this band over 5 m, degrees", th.mltol},
+        {"tsat",
+         "a reading at or above this is the recorder's limit, not water; lasting, the record ends, degrees",
+         th.tsat},
+        {"stepmax", "largest change between two samples above 300 m that water holds, degrees", th.stepmax},
+        {"stepdeep",
+         "the same below 500 m (on a line between); a larger lasting step into a ragged record ends it",
+         th.stepdeep},
+        {"warmmargin",
+         "below 100 m nothing is warmer than the warmest water above 100 m by more than this, degrees",
+         th.warmmargin},
+        {"deepmax", "below 400 m nothing is warmer than this, degrees", th.deepmax},
+        {"hbdrift", "a hit bottom's 5 m means stay within this of the means below them, degrees", th.hbdrift},
+        {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
+        {"ivmin", "a smooth inversion of at least this is suggested as probable (PIA), degrees", th.ivmin},
+        {"ivdepth", "over at least this depth, metres", th.ivdepth},
     };
 }
 
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const Thresholds& th) {
-    return prescreen(drop, ref, nullptr, th);
+    return prescreen(drop, Neighbours{ref, nullptr, nullptr}, th);
 }
 
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const DropProfile* older,
                                const Thresholds& th) {
+    return prescreen(drop, Neighbours{ref, older, nullptr}, th);
+}
+
+namespace {
+
+// The wire-break finding: where the good data end, what the record does
+// below, and where the load's cut proposal stands when it is elsewhere.
+Finding breakfinding(const Points& all, const Fault& f, const DropProfile& d) {
+    constexpr float agree = 5.0f;
+    const bool none = f.at == 0;
+    const std::size_t last = none ? 0 : f.at - 1;
+    const int point = all.size() > 0 ? all.point[last] : 1;
+    const float z = all.size() > 0 ? all.z[last] : all.z1;
+    std::string sentence =
+        none ? format("Wire break at the surface: no good data; from %.1f m the record reads %s", f.z,
+                      f.what.c_str())
+             : format("Wire break at %.1f m: good data end there; from %.1f m the record reads %s", z, f.z,
+                      f.what.c_str());
+    const std::size_t n = d.size();
+    if (d.cut < n && d.cut > 0) {
+        const float zc = -d.depth[d.cut - 1];
+        if (std::isfinite(zc) && std::fabs(zc - z) > agree)
+            sentence += format("; the cut proposed at load is at %.1f m", zc);
+    } else if (d.cut >= n && n > 0 && d.cut != static_cast<std::size_t>(-1)) {
+        sentence += "; the cut proposed at load keeps the whole record";
+    }
+    return makefinding(22, point, z, std::move(sentence));
+}
+
+// A cut proposed at load above the end of the record, where the checks saw
+// nothing wrong: the proposal stands as a wire break of its own.
+std::optional<Fault> proposedcut(const Points& p, const DropProfile& d) {
+    if (d.cut >= d.size() || d.cut == 0) return std::nullopt;
+    const int below = static_cast<int>(d.cut) + 1;  // the first point below the cut
+    std::size_t k = 0;
+    while (k < p.size() && p.point[k] < below) ++k;
+    if (k >= p.size()) return std::nullopt;
+    Fault f;
+    f.at = k;
+    f.z = p.z[k];
+    f.what = format("%.2f \u00b0C, a jump from the running minimum beyond the cut search's limit", p.t[k]);
+    return f;
+}
+
+}  // namespace
+
+std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around, const Thresholds& th) {
     std::vector<Finding> out;
     Points p = usablepoints(drop, th);
-    outofrange(drop, th, p, out);
+    std::optional<Fault> fault = outofrange(drop, th, p, out);
+    if (const std::optional<Fault> inside = recordfault(p, th); inside && (!fault || inside->at < fault->at))
+        fault = inside;
+    const Points all = p;
+    if (fault) {
+        truncate(p, fault->at);
+        // What lies below the fault is not worth a word of its own.
+        const float z = fault->z;
+        std::erase_if(out, [z](const Finding& f) { return f.depth > z; });
+    }
 
     float range = 0;
     if (testprobe(p, th, range)) {
@@ -179,27 +251,59 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 
     const std::vector<char> spiky = spikes(p, th, &out);
     Points q = without(std::move(p), spiky);
-    surface(q, th, out);
-    const bool bottom = hitbottom(q, th, &out);
-    const bool ended = std::any_of(out.begin(), out.end(), [](const Finding& f) { return f.code == "WB"; });
-    if (!bottom && !ended) shortprofile(q, th, out);
-    if (ref != nullptr) {
+    // A saturated stretch that the record comes back from is a probe that
+    // struck the floor: the hit bottom is at the last good reading.
+    bool bottom = false;
+    if (fault && fault->recovers && fault->at > 0 && q.size() > 0) {
+        const std::size_t last = fault->at - 1;
+        out.push_back(makefinding(
+            15, all.point[last], all.z[last],
+            format("Hit bottom at %.1f m: the record jumps to %s and later comes back to the water's "
+                   "temperature, a probe that struck the floor",
+                   all.z[last], fault->what.c_str())));
+        bottom = true;
+    }
+    // The surface checks need a mixed layer below the top and good water
+    // under it: never suggest moving the top from what lies above a fault.
+    constexpr float underlayer = 15.0f;
+    if (!bottom && q.size() > 0 && (!fault || q.z.back() >= th.surfdepth + underlayer)) surface(q, th, out);
+    if (!bottom) bottom = hitbottom(q, th, &out, around, fault.has_value());
+    // The load's cut search below 699 m often stops at a floor's impact or
+    // a deep step of the water; it is only the word when nothing else ends
+    // the record.
+    if (!fault && !bottom) fault = proposedcut(all, drop);
+    if (fault && !bottom) out.push_back(breakfinding(all, *fault, drop));
+    if (!bottom && !fault) shortprofile(q, th, drop.rated, out);
+    if (fault)
+        truncate(q,
+                 std::min(q.size(), static_cast<std::size_t>(
+                                        std::lower_bound(q.z.begin(), q.z.end(), fault->z) - q.z.begin())));
+    inversion(q, th, out);
+    if (around.ref != nullptr) {
         const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });
         if (pl != out.end()) q = launched(q, drop, pl->point);
         std::vector<Finding> differ;
-        againstreference(q, *ref, th, differ);
-        if (older != nullptr && !differ.empty()) {
+        std::vector<int> sense;
+        againstreference(q, *around.ref, th, differ, &sense);
+        const DropProfile* other = around.next != nullptr ? around.next : around.older;
+        if (other != nullptr && !differ.empty()) {
             std::vector<Finding> before;
-            againstreference(q, *older, th, before);
-            // The same way: the same code within a few metres, so that an
-            // odd reference's difference is not confirmed by a small one of
-            // the older drop somewhere else.
+            std::vector<int> bsense;
+            againstreference(q, *other, th, before, &bsense);
+            // The same way: the same code, the same sense, within a few
+            // metres, so that an odd reference's difference is not
+            // confirmed by a small one of the other drop somewhere else.
             constexpr float sameplace = 10.0f;
-            std::erase_if(differ, [&before](const Finding& f) {
-                return std::none_of(before.begin(), before.end(), [&f](const Finding& b) {
-                    return b.index == f.index && std::fabs(b.depth - f.depth) <= sameplace;
-                });
-            });
+            std::vector<Finding> kept;
+            for (std::size_t i = 0; i < differ.size(); ++i) {
+                bool same = false;
+                for (std::size_t j = 0; j < before.size() && !same; ++j)
+                    same =
+                        before[j].index == differ[i].index && bsense[j] == sense[i] &&
+                        (differ[i].index == 1 || std::fabs(before[j].depth - differ[i].depth) <= sameplace);
+                if (same) kept.push_back(std::move(differ[i]));
+            }
+            differ = std::move(kept);
         }
         out.insert(out.end(), differ.begin(), differ.end());
     }
@@ -210,8 +314,16 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 }
 
 bool goodreference(const std::vector<Finding>& findings) {
-    return std::none_of(findings.begin(), findings.end(),
-                        [](const Finding& f) { return f.iqc >= 3 && f.index != 18; });
+    // Below a wire break a drop is cut, and above it it is as good as any:
+    // only a break near the top leaves too little to compare with.
+    constexpr float usable = 100.0f;
+    return std::none_of(findings.begin(), findings.end(), [](const Finding& f) {
+        return f.iqc >= 3 && f.index != 18 && !(f.index == 22 && f.depth >= usable);
+    });
+}
+
+bool routineend(const Finding& f) {
+    return f.index == 22 && f.depth >= breaksearchdepth;
 }
 
 bool sametemperatures(const DropProfile& a, const DropProfile& b) {

@@ -23,11 +23,16 @@ struct Finding {
 
 // A drop as the checks see it: points 1..n of a slot as element 0..n-1,
 // depths as the store keeps them (negative metres, increasing downward in
-// magnitude), temperatures in degrees. Only the good part is handed in:
-// the current drop down to its wire break, an edited drop down to its cut.
+// magnitude), temperatures in degrees. A drop not yet edited is handed in
+// whole, with the number of points above the cut that the load proposed,
+// so that the checks find where the record goes bad at any depth and can
+// say where that differs from the proposal; a reference is handed in down
+// to its cut.
 struct DropProfile {
     std::span<const float> depth;
     std::span<const float> t;
+    std::size_t cut = static_cast<std::size_t>(-1);  // points above the proposed cut; all when larger
+    float rated = 0;  // the probe's rated depth from its code, metres; 0 when unknown
     std::size_t size() const { return depth.size() < t.size() ? depth.size() : t.size(); }
 };
 
@@ -84,6 +89,28 @@ struct Thresholds {
     float csdepth = 4.0f;
     float surfdepth = 40.0f;
     float mltol = 0.1f;
+    // Where a record goes bad. A reading at or above tsat is the recorder's
+    // limit (this recorder writes 35.50 once the wire is gone), not water.
+    // Between two samples (about 0.65 m) water changes by at most stepmax
+    // degrees above 300 m and stepdeep below 500 m (in between, on a line);
+    // a larger step that the record does not come back from is the wire or
+    // the probe failing. Below 100 m nothing is warmer than the warmest
+    // water above 100 m by more than warmmargin, and below 400 m nothing is
+    // warmer than deepmax.
+    float tsat = 35.45f;
+    float stepmax = 5.0f;
+    float stepdeep = 1.0f;
+    float warmmargin = 3.0f;
+    float deepmax = 30.0f;
+    // A hit bottom's tail drifts by at most hbdrift degrees from one 5 m
+    // mean to the next (probes lying on the floor warm or cool slowly),
+    // and by at most hbtotal over the whole tail.
+    float hbdrift = 0.05f;
+    float hbtotal = 0.5f;
+    // An inversion (warmer water below colder) larger than ivmin over at
+    // least ivdepth metres, rising smoothly, is suggested as probable (PIA).
+    float ivmin = 1.0f;
+    float ivdepth = 5.0f;
 };
 
 // The thresholds, one row each: its name as a cruise would set it, its
@@ -109,6 +136,21 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const DropProfile* older,
                                const Thresholds& th);
 
+// The drops either side of a drop, each nullptr when there is none: ref,
+// the nearest earlier drop taken as good; older, the good drop before ref;
+// next, the drop after this one. A difference from ref is reported only
+// when the drop differs in the same sense from next (when there is one)
+// or else from older: a drop that differs from the one before but agrees
+// with the one after shows the ocean changing, not a fault. The neighbours
+// also tell a probe on the floor (they keep cooling) from deep water that
+// is merely uniform.
+struct Neighbours {
+    const DropProfile* ref = nullptr;
+    const DropProfile* older = nullptr;
+    const DropProfile* next = nullptr;
+};
+std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around, const Thresholds& th);
+
 // True when a drop's own checks suggest no reject (no class 3 or more for
 // its values): an automatic run takes such a drop as the reference of the
 // drops after it, as the operator would take a drop that they accepted.
@@ -117,6 +159,28 @@ std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, 
 // ocean compared with an old drop for good.
 bool goodreference(const std::vector<Finding>& findings);
 
+// True for a wire break at or below the depth where the load's own cut
+// search starts: how most deep drops end, which the cut proposal already
+// holds. The report lists it; a sort by findings passes over it.
+bool routineend(const Finding& f);
+
 // True when two drops carry the same temperatures point for point (a drop
 // recorded or copied twice).
 bool sametemperatures(const DropProfile& a, const DropProfile& b);
+
+// Where and when a drop was made, as the station list gives it: degrees
+// north and east, minutes from any fixed time; valid false when a field
+// does not read.
+struct Fix {
+    bool valid = false;
+    double lat = 0, lon = 0;
+    double minutes = 0;
+};
+
+// Findings of the track, one list per drop (same length as fixes): a drop
+// that the ship could only reach from the one before at more than maxknots,
+// or one whose latitude or longitude alone flips sign against both
+// neighbours. They carry no dialog code: the position is not in the
+// profile.
+inline constexpr double maxknots = 40.0;
+std::vector<std::vector<Finding>> trackfindings(std::span<const Fix> fixes);

@@ -1,6 +1,7 @@
 // What the pre-screen's checks share: a drop's usable points and the way a
 // finding is made. Internal to the pre-screen's source files.
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,18 +31,46 @@ std::string format(const char* f, ...);
 #endif
 Finding makefinding(int index, int point, float depth, std::string sentence);
 
+// Where the record goes bad: at index `at` of the usable points (the first
+// bad one; the points above it are good), what happened there, and whether
+// it is a saturated run that the record comes back from (a probe that
+// struck the floor and went on recording).
+struct Fault {
+    std::size_t at = 0;
+    float z = 0;       // depth of the first bad reading
+    std::string what;  // "a jump of 7.28 °C to 35.50 °C (more than 5.00 °C)"
+    bool recovers = false;
+};
+
 // The checks on the drop alone; each appends its findings to out.
-void outofrange(const DropProfile& d, const Thresholds& th, Points& p, std::vector<Finding>& out);
+// A lasting run out of range ends the usable points (p is cut there) and
+// is returned as a fault; a short one is a spike.
+std::optional<Fault> outofrange(const DropProfile& d, const Thresholds& th, Points& p,
+                                std::vector<Finding>& out);
+// The first reading below which the record is no longer water: a reading
+// at the recorder's limit, a step larger than water holds, or water warmer
+// than the depth allows, that the record does not come back from.
+std::optional<Fault> recordfault(const Points& p, const Thresholds& th);
+// The largest smooth inversion, as a PIA prompt.
+void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out);
 bool testprobe(const Points& p, const Thresholds& th, float& range);
 // Marks the points of every spike; with out, also reports them.
 std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Finding>* out);
 void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out);
-// Cuts p at the hit bottom it finds; returns whether there was one.
-bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out);
-void shortprofile(const Points& p, const Thresholds& th, std::vector<Finding>& out);
+// Cuts p at the hit bottom it finds; returns whether there was one. A tail
+// that ends at a fault deep down must be flatter (see the source); the
+// neighbours, when given, show whether the water goes on cooling below.
+bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around = {},
+               bool endsatfault = false);
+void shortprofile(const Points& p, const Thresholds& th, float rated, std::vector<Finding>& out);
 
 // The checks against the reference drop.
+// Each finding's sense (+1 warmer or deeper, -1 colder or shallower) goes
+// to senses when given, in step with out.
 void againstreference(const Points& p, const DropProfile& ref, const Thresholds& th,
-                      std::vector<Finding>& out);
+                      std::vector<Finding>& out, std::vector<int>* senses = nullptr);
+// A neighbour as the checks compare with it: usable, no spikes, above its
+// own faults and its hit bottom; empty for a test probe.
+Points referencepoints(const DropProfile& ref, const Thresholds& th);
 
 }  // namespace prescreen_detail

@@ -22,8 +22,20 @@ constexpr float halfgradient = 2.5f;
 // The rms displacement needs this many followed isotherms to mean anything.
 constexpr std::size_t mindisplaced = 10;
 
+}  // namespace
+
 Points referencepoints(const DropProfile& ref, const Thresholds& th) {
     Points r = usablepoints(ref, th);
+    std::vector<Finding> none;
+    std::optional<Fault> fault = outofrange(ref, th, r, none);
+    if (const std::optional<Fault> inside = recordfault(r, th); inside && (!fault || inside->at < fault->at))
+        fault = inside;
+    if (fault) truncate(r, fault->at);
+    if (ref.cut < r.size()) {
+        std::size_t k = 0;
+        while (k < r.size() && r.point[k] <= static_cast<int>(ref.cut)) ++k;
+        truncate(r, k);
+    }
     float range = 0;
     if (testprobe(r, th, range)) return {};
     const std::vector<char> spiky = spikes(r, th, nullptr);
@@ -31,6 +43,8 @@ Points referencepoints(const DropProfile& ref, const Thresholds& th) {
     hitbottom(r, th, nullptr);
     return r;
 }
+
+namespace {
 
 // The first index whose depth is at or below z.
 std::size_t at(const Points& p, float z) {
@@ -66,7 +80,7 @@ const char* warmer(float d) {
 // the same side, that holds the largest difference: a code there covers
 // the water below, and a brief excess elsewhere (a mixed layer a little
 // deeper than the reference's) does not draw the finding away from it.
-void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
     std::vector<float> diff(p.size(), 0.0f);
     std::size_t j = 0, worst = 0;
     float dworst = 0;
@@ -81,7 +95,7 @@ void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vecto
             worst = i;
         }
     }
-    if (!(std::fabs(dworst) > th.dtmx)) return;
+    if (!(std::fabs(dworst) > th.dtmx)) return 0;
     std::size_t first = worst;
     while (first > 0 && (dworst > 0 ? diff[first - 1] > th.dtmx : diff[first - 1] < -th.dtmx)) --first;
     out.push_back(makefinding(
@@ -89,15 +103,16 @@ void maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vecto
         format("Difference from %.1f m: %.2f \u00b0C %s than the reference drop (more than "
                "%.2f \u00b0C), up to %.2f \u00b0C at %.1f m",
                p.z[first], std::fabs(diff[first]), warmer(dworst), th.dtmx, std::fabs(dworst), p.z[worst])));
+    return dworst > 0 ? 1 : -1;
 }
 
 // "Max 700m Delta": the mean temperatures of drop and reference between 695
 // and 705 m differ by more than dtmx700. At 700 m the ocean changes little
 // from drop to drop, so an offset there is the probe's: TO, at the drop's
 // point nearest 700 m.
-void delta700(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+int delta700(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
     const float tp = mean700(p), tr = mean700(r);
-    if (!std::isfinite(tp) || !std::isfinite(tr) || !(std::fabs(tp - tr) > th.dtmx700)) return;
+    if (!std::isfinite(tp) || !std::isfinite(tr) || !(std::fabs(tp - tr) > th.dtmx700)) return 0;
     std::size_t k = at(p, z700);
     if (k == p.size() || (k > 0 && z700 - p.z[k - 1] < p.z[k] - z700)) --k;
     out.push_back(
@@ -105,6 +120,7 @@ void delta700(const Points& p, const Points& r, const Thresholds& th, std::vecto
                     format("Offset at 700 m: %.2f \u00b0C %s than the reference drop (more than %.2f "
                            "\u00b0C)",
                            std::fabs(tp - tr), warmer(tp - tr), th.dtmx700)));
+    return tp > tr ? 1 : -1;
 }
 
 // "Max Displacement" and "Max Rms Displacement": where the drop cools with
@@ -117,7 +133,7 @@ void delta700(const Points& p, const Points& r, const Thresholds& th, std::vecto
 // rms exceeds tdzrms: the water column as a whole moved up or down, an
 // eddy or a front, or the drop is wrong. EF, a code of the whole profile,
 // is the one the operator confirms when the water really changed.
-void displacement(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
+int displacement(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
     // The reference's running minimum: the depth at which it first cools to
     // a temperature is then one binary search away.
     std::vector<float> rmin(r.t);
@@ -157,9 +173,9 @@ void displacement(const Points& p, const Points& r, const Thresholds& th, std::v
             worst = i;
         }
     }
-    if (count < mindisplaced) return;
+    if (count < mindisplaced) return 0;
     const float rms = static_cast<float>(std::sqrt(sumsq / static_cast<double>(count)));
-    if (!(rms > th.tdzrms) && !(std::fabs(dworst) > th.tdzmx)) return;
+    if (!(rms > th.tdzrms) && !(std::fabs(dworst) > th.tdzmx)) return 0;
     out.push_back(makefinding(
         1, 1, p.z1,
         format(
@@ -167,17 +183,19 @@ void displacement(const Points& p, const Points& r, const Thresholds& th, std::v
             "at most %.1f m %s at %.1f m (limit %.1f m)",
             rms, zfrom, zto, th.tdzrms, std::fabs(dworst), dworst > 0 ? "deeper" : "shallower", p.z[worst],
             th.tdzmx)));
+    return dworst > 0 ? 1 : -1;
 }
 
 }  // namespace
 
 void againstreference(const Points& p, const DropProfile& ref, const Thresholds& th,
-                      std::vector<Finding>& out) {
+                      std::vector<Finding>& out, std::vector<int>* senses) {
     const Points r = referencepoints(ref, th);
     if (r.size() < 2 || p.size() < 2) return;
-    maxdelta(p, r, th, out);
-    delta700(p, r, th, out);
-    displacement(p, r, th, out);
+    for (const auto check : {maxdelta, delta700, displacement}) {
+        const int sense = check(p, r, th, out);
+        if (senses != nullptr && sense != 0) senses->push_back(sense);
+    }
 }
 
 }  // namespace prescreen_detail

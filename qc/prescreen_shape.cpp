@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "profile/probe_types.h"
 #include "qc/prescreen_points.h"
 
 namespace prescreen_detail {
@@ -13,6 +14,9 @@ namespace {
 constexpr float mlwindow = 5.0f;
 // A spike this far above a hit bottom is the probe striking the floor.
 constexpr float impactwindow = 5.0f;
+// ...and a spike this far below where the tail seems to start: a noisy
+// floor's first means can pass for the water just above it.
+constexpr float strikebelow = 20.0f;
 
 bool inrange(float t, const Thresholds& th) {
     return std::isfinite(t) && t >= th.tmin && t <= th.tmax;
@@ -39,11 +43,12 @@ float slope(const Points& p, std::size_t a, std::size_t b) {
 
 // A temperature outside tmin..tmax (or none at all) is no reading of the
 // sea. A short run of such points that the profile comes back from is a
-// spike (SP); a run that lasts is the wire or the probe failing, and the
-// data end there as at a wire break (WB). Only the first run is reported:
-// what follows a failing probe is not worth a second word, and the other
-// checks never see those points.
-void outofrange(const DropProfile& d, const Thresholds& th, Points& p, std::vector<Finding>& out) {
+// spike (SP); a run that lasts is the wire or the probe failing (the open
+// circuit reads -2.5 or below), and the data end there as at a wire break.
+// Only the first run counts: what follows a failing probe is not worth a
+// second word, and the other checks never see those points.
+std::optional<Fault> outofrange(const DropProfile& d, const Thresholds& th, Points& p,
+                                std::vector<Finding>& out) {
     const std::size_t n = d.size();
     std::size_t first = n;
     for (std::size_t i = 0; i < n; ++i) {
@@ -52,7 +57,7 @@ void outofrange(const DropProfile& d, const Thresholds& th, Points& p, std::vect
             break;
         }
     }
-    if (first == n) return;
+    if (first == n) return std::nullopt;
     std::size_t run = 0;
     std::size_t i = first;
     bool back = false;
@@ -73,15 +78,17 @@ void outofrange(const DropProfile& d, const Thresholds& th, Points& p, std::vect
                                   format("Out of range at %.1f m: %s for %zu point%s (sea water lies between "
                                          "%.2f and %.2f \u00b0C)",
                                          z, value.c_str(), run, run == 1 ? "" : "s", th.tmin, th.tmax)));
-        return;
+        return std::nullopt;
     }
-    out.push_back(makefinding(22, point, z,
-                              format("Out of range from %.1f m down: %s (sea water lies between %.2f and "
-                                     "%.2f \u00b0C)",
-                                     z, value.c_str(), th.tmin, th.tmax)));
     std::size_t keep = 0;
     while (keep < p.size() && p.point[keep] < point) ++keep;
     truncate(p, keep);
+    Fault f;
+    f.at = keep;
+    f.z = z;
+    f.what = format("%s, out of range (sea water lies between %.2f and %.2f \u00b0C)", value.c_str(), th.tmin,
+                    th.tmax);
+    return f;
 }
 
 // A spike is a run of 1..spwidth points, below spdepth, that all lie on the
@@ -213,59 +220,161 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
 }
 
 // A probe on the sea floor goes on falling by the clock while it reads the
-// floor's temperature: the profile ends in a flat tail, or a noisy one when
-// the probe rocks or drags on the floor. The floor is the mean of the last
-// hblength metres; the tail reaches up as long as the mean of every five
-// points stays within half a band of it, the band being hbband or eight
-// times the floor's point-to-point noise when that is larger, so that
-// neither noise nor one stray point ends the tail. It is a hit bottom when
-// it is at least hblength long and the hblength of water above it cooled
-// by hbgrad per metre or more (the deep ocean and a mixed layer are flat
-// too, but so is the water above them). The bottom is where the gradient
-// above, carried on, meets the floor's temperature, which the band alone
-// would place high.
-bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
-    constexpr std::size_t smooth = 5;
+// floor's temperature: the profile ends in a tail that stays nearly
+// constant, or drifts slowly (probes lying on the floor warm or cool by a
+// few tenths of a degree over hundreds of metres), or rocks when the probe
+// drags. The tail is followed up from the end by 5 m means: each within
+// hbdrift (or three times the noise of a mean) of the one below, all within
+// hbtotal of the deepest. A flat tail alone is no proof (a mixed layer or
+// uniform deep water is flat too), so one sign of the change is also
+// needed:
+//   - the strike: just above the tail a reading leaves both the water above
+//     and the tail by a clear margin (a dip or a jump), or the spike check
+//     found a spike there;
+//   - the gradient: the hblength above cooled by hbgrad per metre or more,
+//     four times faster than the tail drifts;
+//   - the neighbours: a drop either side that agrees with this one above
+//     the tail goes on cooling below it by 0.2 degrees more than this one.
+// A deep drop's last tens of metres above its break are often about flat
+// too; a tail there shorter than deeptail must be really flat.
+bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around,
+               bool /*endsatfault*/) {
+    constexpr float binwidth = 5.0f;
+    constexpr float deepz = 600.0f;
+    constexpr float deeptail = 60.0f;
+    constexpr float deepflat = 0.02f;
+    constexpr float neighbourcool = 0.2f;
+    constexpr float related = 0.3f;
     const std::size_t n = p.size();
-    if (n < 2 * smooth) return false;
+    if (n < 10) return false;
+    const float zend = p.z[n - 1];
+    // Noise: point-to-point differences of the last hblength.
     std::size_t f0 = n - 1;
-    while (f0 > 0 && p.z[f0 - 1] >= p.z[n - 1] - th.hblength) --f0;
-    if (n - f0 < smooth) return false;
-    double sum = 0, sq = 0;
-    for (std::size_t i = f0; i < n; ++i) sum += p.t[i];
+    while (f0 > 0 && p.z[f0 - 1] >= zend - th.hblength) --f0;
+    double sq = 0;
     for (std::size_t i = f0; i + 1 < n; ++i)
         sq += static_cast<double>(p.t[i + 1] - p.t[i]) * (p.t[i + 1] - p.t[i]);
-    const float floor = static_cast<float>(sum / static_cast<double>(n - f0));
-    const float noise = static_cast<float>(std::sqrt(sq / (2.0 * static_cast<double>(n - 1 - f0))));
-    const float band = std::max(th.hbband, 8.0f * noise);
+    const float noise =
+        n - 1 > f0 ? static_cast<float>(std::sqrt(sq / (2.0 * static_cast<double>(n - 1 - f0)))) : 0.0f;
 
-    std::size_t k0 = n - smooth;
-    double window = 0;
-    for (std::size_t i = k0; i < n; ++i) window += p.t[i];
-    for (std::size_t k = n - smooth;; --k) {
-        if (k < n - smooth) window += p.t[k] - p.t[k + smooth];
-        if (!(std::fabs(static_cast<float>(window / smooth) - floor) <= 0.5f * band)) break;
-        k0 = k;
-        if (k == 0) break;
+    // 5 m means from the end upward; top[j] is the first index of bin j.
+    std::vector<float> mean;
+    std::vector<std::size_t> top;
+    {
+        std::size_t i = n;
+        float lower = zend - binwidth;
+        while (i > 0) {
+            double sum = 0;
+            std::size_t k = 0;
+            while (i > 0 && p.z[i - 1] > lower) {
+                --i;
+                sum += p.t[i];
+                ++k;
+            }
+            if (k > 0) {
+                mean.push_back(static_cast<float>(sum / static_cast<double>(k)));
+                top.push_back(i);
+            }
+            lower -= binwidth;
+        }
     }
-    const float length = p.z[n - 1] - p.z[k0];
-    if (k0 == 0 || length < th.hblength) return false;
-    std::size_t a = k0;
-    while (a > 0 && p.z[a - 1] >= p.z[k0] - th.hblength) --a;
-    if (k0 - a < 4 || p.z[k0] - p.z[a] < 0.5f * th.hblength) return false;
-    const float g = slope(p, a, k0);
-    if (!(g <= -th.hbgrad)) return false;
+    if (mean.size() < 3) return false;
+    // How much the 5 m means of the deepest stretch scatter about their own
+    // trend: a probe rocking on the floor scatters them, water cooling
+    // steadily does not.
+    float scatter = 0;
+    {
+        const std::size_t m = std::min<std::size_t>(mean.size(), 7);
+        double sd = 0, sdd = 0;
+        for (std::size_t j = 1; j < m; ++j) sd += mean[j] - mean[j - 1];
+        const double md = sd / static_cast<double>(m - 1);
+        for (std::size_t j = 1; j < m; ++j)
+            sdd += (mean[j] - mean[j - 1] - md) * (mean[j] - mean[j - 1] - md);
+        scatter = static_cast<float>(std::sqrt(sdd / static_cast<double>(m - 1)));
+    }
+    const float perbin =
+        std::max(th.hbdrift, std::min(4.0f * noise / std::sqrt(binwidth / 0.65f), 5.0f * scatter));
+    std::size_t k = 0;
+    // Each mean is judged against the average of up to three below it, so
+    // that one scattered mean does not end the tail.
+    const auto below = [&mean](std::size_t j) {
+        const std::size_t from = j >= 2 ? j - 2 : 0;
+        float s = 0;
+        for (std::size_t i = from; i <= j; ++i) s += mean[i];
+        return s / static_cast<float>(j - from + 1);
+    };
+    // One mean off may be noise; two in a row end the tail.
+    const auto fits = [&](std::size_t j, std::size_t base) {
+        return j < mean.size() && std::fabs(mean[j] - below(base)) <= perbin &&
+               std::fabs(mean[j] - mean[0]) <= th.hbtotal;
+    };
+    while (k + 1 < mean.size() && (fits(k + 1, k) || (fits(k + 2, k) && k + 2 < mean.size())))
+        k += fits(k + 1, k) ? 1 : 2;
+    if (k + 1 >= mean.size()) return false;  // the whole drop is one tail: a test probe's or a mixed layer's
+    std::size_t b = top[k];
+    const float tailtop = mean[k];
+    // The tail's first reading near its level: the bottom is no deeper.
+    const float level = std::max(0.02f, 3.0f * noise);
+    while (b > 0 && std::fabs(p.t[b - 1] - tailtop) <= level && p.z[b - 1] > p.z[top[k]] - binwidth) --b;
+    const float length = zend - p.z[b];
+    if (length < th.hblength) return false;
+    const float drift = mean[0] - tailtop;
+    if (zend > deepz && length < deeptail && std::fabs(drift) > deepflat) return false;
 
-    const std::size_t half = k0 + (n - k0) / 2;
-    double sz = 0, st = 0;
-    for (std::size_t i = a; i < k0; ++i) {
-        sz += p.z[i];
-        st += p.t[i];
+    // The water above the tail.
+    std::size_t a = b;
+    while (a > 0 && p.z[a - 1] >= p.z[b] - th.hblength) --a;
+    if (b - a < 4) return false;
+    double sa = 0;
+    for (std::size_t i = a; i < b; ++i) sa += p.t[i];
+    const float above = static_cast<float>(sa / static_cast<double>(b - a));
+
+    // The strike: a reading within impactwindow above b off both the tail
+    // and the line of the water above.
+    const float g = slope(p, a, b);
+    double sz = 0;
+    for (std::size_t i = a; i < b; ++i) sz += p.z[i];
+    const float cz = static_cast<float>(sz / static_cast<double>(b - a));
+    const float margin = std::max(0.1f, 8.0f * noise);
+    std::size_t strike = n;
+    for (std::size_t i = b + 1; i > a && p.z[i - 1] >= p.z[b] - impactwindow; --i) {
+        const float v = p.t[i - 1];
+        const float line = above + g * (p.z[i - 1] - cz);
+        if (std::fabs(v - tailtop) > margin && std::fabs(v - line) > margin) strike = i - 1;
     }
-    const double cz = sz / static_cast<double>(k0 - a), ct = st / static_cast<double>(k0 - a);
-    const float zb = std::clamp(static_cast<float>(cz + (floor - ct) / g), p.z[a], p.z[half]);
-    std::size_t b = a;
-    while (b < n - 1 && p.z[b] < zb) ++b;
+    bool spike = false;
+    if (out != nullptr)
+        spike = std::any_of(out->begin(), out->end(), [&](const Finding& f) {
+            return f.index == 21 && f.depth <= p.z[b] + strikebelow && f.depth >= p.z[b] - impactwindow;
+        });
+    const float tailrate = std::fabs(drift) / std::max(length, 1.0f);
+    const bool gradient = g <= -th.hbgrad && -g >= 4.0f * tailrate;
+    // The neighbours.
+    bool cooler = false;
+    const float zb = p.z[b];
+    for (const DropProfile* nb : {around.ref, around.next}) {
+        if (nb == nullptr || cooler) continue;
+        const Points r = referencepoints(*nb, th);
+        if (r.size() < 10 || r.z.back() < zb + th.hblength) continue;
+        const float zto = std::min(zend, r.z.back());
+        const auto tat = [](const Points& q, float z) {
+            const auto it = std::lower_bound(q.z.begin(), q.z.end(), z);
+            return it == q.z.end() ? q.t.back() : q.t[static_cast<std::size_t>(it - q.z.begin())];
+        };
+        if (std::fabs(tat(r, zb - 10.0f) - tat(p, zb - 10.0f)) > related) continue;
+        const float own = tat(p, zb) - tat(p, zto);
+        const float theirs = tat(r, zb) - tat(r, zto);
+        cooler = theirs - own >= neighbourcool && std::fabs(own) * 3.0f <= theirs;
+    }
+    if (strike == n && !spike && !gradient && !cooler) return false;
+    if (strike != n) {
+        b = strike;
+    } else if (gradient) {
+        // Where the water above, carried on, meets the floor's temperature:
+        // the first fitting mean alone places the bottom up to a bin high.
+        const float zhit = std::clamp(cz + (tailtop - above) / g, p.z[b], p.z[b] + binwidth);
+        while (b + 1 < n && p.z[b] < zhit) ++b;
+    }
 
     if (out != nullptr) {
         // The probe striking the floor often shows as a spike just above
@@ -273,36 +382,57 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out) {
         // finding.
         int point = p.point[b];
         float depth = p.z[b];
-        std::string impact;
-        const auto strike = std::find_if(out->begin(), out->end(), [&](const Finding& f) {
-            return f.index == 21 && f.depth <= depth && f.depth >= depth - impactwindow;
+        std::string how;
+        const auto hit = std::find_if(out->begin(), out->end(), [&](const Finding& f) {
+            return f.index == 21 && f.depth <= p.z[b] + strikebelow && f.depth >= p.z[b] - impactwindow;
         });
-        if (strike != out->end()) {
-            point = strike->point;
-            depth = strike->depth;
-            impact = ", struck with a spike,";
-            out->erase(strike);
+        if (hit != out->end()) {
+            point = hit->point;
+            depth = hit->depth;
+            how = " struck with a spike";
+            out->erase(hit);
+        } else if (strike != n) {
+            how = format(" struck with a reading %.2f \u00b0C off the water above",
+                         std::fabs(p.t[b] - (above + g * (p.z[b] - cz))));
+        } else if (gradient) {
+            how = format(" below water that cooled %.3f \u00b0C/m (%.3f \u00b0C/m or more)", -g, th.hbgrad);
+        } else {
+            how = " where the neighbouring drops go on cooling";
         }
         out->push_back(makefinding(
             15, point, depth,
-            format("Hit bottom at %.1f m%s: the last %.1f m stay at %.2f \u00b0C (within %.2f \u00b0C) "
-                   "though the water above cooled %.3f \u00b0C/m (%.3f \u00b0C/m or more)",
-                   depth, impact.c_str(), p.z[n - 1] - depth, floor, 0.5f * band, -g, th.hbgrad)));
+            format("Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
+                   "(5 m means within %.2f \u00b0C of each other and %.2f \u00b0C in all)",
+                   depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal)));
     }
     truncate(p, b);
     return true;
 }
 
 // A good drop reaches ichkprofdepth. One that ends above it, with no hit
-// bottom or failing probe to explain it, lost its wire or its recorder
+// bottom or failing record to explain it, lost its wire or its recorder
 // early: the suggestion is WB at the deepest point, the code this editor
 // gives to where good data end, so the operator confirms the end (or
-// rejects the drop). No reference is needed: the depth a profile reaches
-// says nothing about the water.
-void shortprofile(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
+// rejects the drop). A shallow probe's record ends by design near the depth
+// it is rated to: from its code when the raw file gives one, else any
+// rated depth of the table within ratedslack. No reference is needed: the
+// depth a profile reaches says nothing about the water. ichkprofdepth 0 or
+// less switches the check off.
+void shortprofile(const Points& p, const Thresholds& th, float rated, std::vector<Finding>& out) {
+    constexpr float ratedslack = 0.05f;
+    // With no code, only a record that ends right at a rated depth of the
+    // table (200 or 460 m by design) is taken as the probe's own end.
+    constexpr float tableslack = 0.006f;
     if (p.size() == 0 || th.ichkprofdepth <= 0) return;
     const float end = p.z.back();
     if (end >= static_cast<float>(th.ichkprofdepth)) return;
+    const auto near = [end](double r) { return r > 0 && end >= static_cast<float>(r * (1.0 - ratedslack)); };
+    if (rated > 0 ? near(rated)
+                  : std::any_of(probetypes().begin(), probetypes().end(), [&](const ProbeType& t) {
+                        return std::fabs(end - static_cast<float>(t.rated)) <=
+                               tableslack * static_cast<float>(t.rated);
+                    }))
+        return;
     out.push_back(makefinding(22, p.point.back(), end,
                               format("Short profile: good data end at %.1f m (a good profile reaches %d m)",
                                      end, th.ichkprofdepth)));

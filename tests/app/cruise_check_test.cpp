@@ -44,6 +44,8 @@ TEST_F(CruiseCheckTest, ReferenceSkipsBadProbesAndDropsThatTheirOwnChecksReject)
     }
 }
 
+// A zero or wrong-signed limit is not given, except "Check Profile Depth",
+// whose zero or less switches the short-profile check off.
 TEST(Thresholdsof, TakesTheCruisesLimitsAndCountsZeroOrAWrongSignAsNotGiven) {
     const Thresholds d;
     const auto settings = [](float tdzmx, float tdzrms, float dtdzmn, float dtdzth, float dtmx, float dtmx700,
@@ -60,26 +62,32 @@ TEST(Thresholdsof, TakesTheCruisesLimitsAndCountsZeroOrAWrongSignAsNotGiven) {
     const Thresholds blank = thresholdsof(settings(0, 0, 0, 0, 0, 0, 0));
     EXPECT_EQ(std::vector<float>({blank.tdzmx, blank.tdzrms, blank.dtdzmn, blank.dtdzth, blank.dtmx,
                                   blank.dtmx700, float(blank.ichkprofdepth)}),
-              std::vector<float>(
-                  {d.tdzmx, d.tdzrms, d.dtdzmn, d.dtdzth, d.dtmx, d.dtmx700, float(d.ichkprofdepth)}));
+              std::vector<float>({d.tdzmx, d.tdzrms, d.dtdzmn, d.dtdzth, d.dtmx, d.dtmx700, 0.0f}));
     EXPECT_EQ(thresholdsof(settings(450, 110, 0.011f, -1, -4.6f, 0.8f, -700)).dtdzmn, d.dtdzmn);
+    EXPECT_EQ(thresholdsof(settings(450, 110, 0.011f, -1, -4.6f, 0.8f, -700)).ichkprofdepth, 0);
 }
 
 TEST_F(CruiseCheckTest, LoadedDropIsCheckedMarkedAndOffersItsSuggestionToA) {
     pointat(4);
     ASSERT_FALSE(droploading(*st, LoadEntry::Reload).ends());
-    ASSERT_EQ(st->findings.size(), 1u);
+    // The spike, and the wire break where the load's cut search stops too.
+    ASSERT_EQ(st->findings.size(), 2u);
     const Finding& f = st->findings[0];
     EXPECT_EQ(std::string(f.code.view()), "SP");
     EXPECT_NEAR(f.depth, 310.0f, 5.0f);
+    const Finding& w = st->findings[1];
+    EXPECT_EQ(std::string(w.code.view()), "WB");
+    EXPECT_NEAR(w.depth, st->cut.xdbr, 1.0f) << "at the last good point, where the cut stands";
     const auto trace = toolkit::takeTrace();
-    EXPECT_EQ(count(trace, "IGrMarker"), 1 + 0) << "one diamond, no coded point yet";
+    EXPECT_EQ(count(trace, "IGrMarker"), 2 + 0) << "two diamonds, no coded point yet";
     EXPECT_EQ(findingtag(f).substr(0, 4), "SPR ");
-    EXPECT_EQ(dropfindings(checkparts(*st), 4).size(), 1u) << "the overview sees what the load saw";
+    EXPECT_EQ(dropfindings(checkparts(*st), 4).size(), 2u) << "the overview sees what the load saw";
 
     // A takes the first suggestion not yet carried by its point.
     EXPECT_EQ(nextfinding(st->findings, st->store[2]), &st->findings[0]);
     st->store[2].code[static_cast<std::size_t>(f.point)] = f.code;
+    EXPECT_EQ(nextfinding(st->findings, st->store[2]), &st->findings[1]);
+    st->store[2].code[static_cast<std::size_t>(w.point)] = w.code;
     EXPECT_EQ(nextfinding(st->findings, st->store[2]), nullptr);
     EXPECT_TRUE(key('A'));
     EXPECT_EQ(toolkit::statusText(), "Drop 004: no suggestion left to apply");
