@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/check_command.h"
+#include "app/import_command.h"
 #include "app/opening.h"
 #include "app/startup.h"
 #include "app/state.h"
@@ -38,6 +39,9 @@ constexpr std::string_view usage =
     "  --check         print the pre-screen's findings of every drop of the cruise\n"
     "                  (DIR, or the one found from here) and write nothing\n"
     "  --show          show the windows of a scripted session\n"
+    "  --import DIR FILE... [--cruise NAME]\n"
+    "                  make DIR a cruise from Sippican MK21 export files (.EDF), or\n"
+    "                  add them to the cruise there; writes nothing if one is refused\n"
     "  --help          show this help and exit\n"
     "  --version       show the version and exit\n";
 
@@ -157,6 +161,7 @@ std::optional<std::string> changeDirectory(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (isimport(argc, argv)) return importcommand(argc, argv);
     const auto cl = parse(argc, argv);
     if (!cl) {
         std::fprintf(stderr, "Try 'dropfix --help' for more information.\n");

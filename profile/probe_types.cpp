@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::array<ProbeType, 36> table{{
+constexpr std::array<ProbeType, 41> table{{
     {1, "Sippican T-4", "T-4", 6.472, 2.16, 460, false},
     {2, "Sippican T-4", "T-4", 6.691, 2.25, 460, false},
     {11, "Sippican T-5", "T-5", 6.828, 1.82, 1830, false},
@@ -47,6 +47,11 @@ constexpr std::array<ProbeType, 36> table{{
     {720, "Sippican AXCTD", "AXCTD", 0, 0, 1000, true},
     {730, "Sippican SXCTD", "SXCTD", 0, 0, 1000, true},
     {741, "TSK XCTD/XCTD-1", "XCTD-1", 0, 0, 1100, true},
+    {742, "TSK XCTD-2", "XCTD-2", 0, 0, 1850, true},
+    {743, "TSK XCTD-2F", "XCTD-2F", 0, 0, 1850, true},
+    {744, "TSK XCTD-3", "XCTD-3", 0, 0, 1000, true},
+    {745, "TSK XCTD-4", "XCTD-4", 0, 0, 1850, true},
+    {751, "TSK AXCTD", "AXCTD", 0, 0, 1000, true},
 }};
 
 static_assert(std::is_sorted(table.begin(), table.end(),
@@ -54,7 +59,9 @@ static_assert(std::is_sorted(table.begin(), table.end(),
 
 }  // namespace
 
-std::span<const ProbeType> probetypes() { return table; }
+std::span<const ProbeType> probetypes() {
+    return table;
+}
 
 std::optional<ProbeType> probetype(int code) {
     const auto it = std::lower_bound(table.begin(), table.end(), code,
