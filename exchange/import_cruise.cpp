@@ -202,6 +202,7 @@ std::string rawdropfile(int drop, const IncomingDrop& d, const Resampled& r) {
         s += " Longitude: " + degrees(*d.lon) + "\n";
     }
     s += " Drop #: " + std::to_string(drop) + "\n";
+    if (!d.sequence.empty()) s += " Sequence #: " + printable(d.sequence, 20) + "\n";
     if (!d.callsign.empty()) s += "Call Sign:  " + printable(d.callsign, 7) + "\n";
     char code[8];
     std::snprintf(code, sizeof code, "%03d", d.probecode);
@@ -274,7 +275,13 @@ ImportBuild buildimport(std::vector<IncomingDrop> drops, const CruiseSoFar& crui
         newlines += line + "\n";
         char code[8];
         std::snprintf(code, sizeof code, "%03d", d.probecode);
-        b.report.push_back(d.source + ": drop " + dropdigits(drop) + ", " + line.substr(18, 17) + ", probe " +
+        std::string where;
+        if (d.lat && d.lon) {
+            char at[64];
+            std::snprintf(at, sizeof at, " at %.3f %.3f", *d.lat, *d.lon);
+            where = at;
+        }
+        b.report.push_back(d.source + ": drop " + dropdigits(drop) + ", " + line.substr(18, 17) + where + ", probe " +
                            (d.probename.empty() ? std::string("unnamed") : d.probename) + " (code " + code +
                            "), " + std::to_string(r.n) + " samples to " + metres(sampledepth(r.n)));
         for (const std::string& n : d.notes) b.report.push_back(d.source + ": " + n);

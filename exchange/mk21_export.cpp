@@ -216,16 +216,18 @@ bool startswith(std::string_view s, std::string_view p) {
     return s.substr(0, p.size()) == p;
 }
 
-// The older layout's column line: "Depth (m) - Temperature (°C) - ...".
+// The older layout's column line, "Depth (m) - Temperature (°C) - ...": no
+// colon, names separated by " - ", one of them a depth.
 bool columnline(std::string_view line) {
     const std::string l = lower(trim(line));
-    return startswith(l, "depth") && l.find(" - ") != std::string::npos && l.find(':') == std::string::npos;
+    if (l.find(':') != std::string::npos || l.find(" - ") == std::string::npos) return false;
+    return startswith(l, "depth") || l.find(" - depth") != std::string::npos;
 }
 
 struct Header {
     std::optional<std::string> date, time, lat, lon;
     int dateline = 0, timeline = 0, latline = 0, lonline = 0;
-    std::string serial, probetype, callsign, ship;
+    std::string serial, probetype, callsign, ship, sequence;
     std::array<std::optional<double>, 5> coeff{};
     std::optional<double> oceandepth;
     std::vector<std::string> fields;  // Field1.. of the newer layout, in order
@@ -242,6 +244,8 @@ void takekey(const std::string& key, std::string_view value, int lineno, Header&
         h.lon = std::string(value), h.lonline = lineno;
     } else if (key == "serial #" || key == "serial number") {
         h.serial = ascii(value);
+    } else if (key == "sequence #" || key == "sequence number") {
+        h.sequence = ascii(value);
     } else if (key == "probe type") {
         h.probetype = ascii(value);
     } else if (startswith(key, "depth coeff")) {
@@ -478,6 +482,7 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
     d.serial = cleanserial(h.serial);
     d.callsign = h.callsign;
     d.ship = h.ship;
+    d.sequence = h.sequence;
     d.oceandepth = h.oceandepth;
     out.drop = std::move(d);
     return out;
