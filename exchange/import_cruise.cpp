@@ -191,7 +191,8 @@ std::string rawdropfile(int drop, const IncomingDrop& d, const Resampled& r) {
     // rest says where the drop came from. No line starts with a keyword the
     // reader takes unless it is meant to.
     std::string s;
-    s += " Imported from " + printable(d.source, 80) + "\n";
+    const std::string_view base = std::string_view(d.source).substr(d.source.find_last_of('/') + 1);
+    s += " Imported from " + printable(base, 80) + "\n";
     const LaunchTime& t = d.launch;
     char b[96];
     std::snprintf(b, sizeof b, " Date of Launch: %04d-%02d-%02d %02d:%02d:%02d\n", t.year, t.month, t.day,
@@ -281,10 +282,14 @@ ImportBuild buildimport(std::vector<IncomingDrop> drops, const CruiseSoFar& crui
             std::snprintf(at, sizeof at, " at %.3f %.3f", *d.lat, *d.lon);
             where = at;
         }
-        b.report.push_back(d.source + ": drop " + dropdigits(drop) + ", " + line.substr(18, 17) + where + ", probe " +
-                           (d.probename.empty() ? std::string("unnamed") : d.probename) + " (code " + code +
-                           "), " + std::to_string(r.n) + " samples to " + metres(sampledepth(r.n)));
+        b.report.push_back(d.source + ": drop " + dropdigits(drop) + ", " + line.substr(18, 17) + where +
+                           ", probe " + (d.probename.empty() ? std::string("unnamed") : d.probename) +
+                           " (code " + code + "), " + std::to_string(r.n) + " samples to " +
+                           metres(sampledepth(r.n)));
         for (const std::string& n : d.notes) b.report.push_back(d.source + ": " + n);
+        if (d.serial.size() > 7)
+            b.report.push_back(d.source + ": its serial " + d.serial +
+                               " keeps its last seven characters, all the raw file has room for");
         if (d.xctd)
             b.report.push_back(d.source +
                                ": an XCTD probe: its temperature is imported, its conductivity is not");

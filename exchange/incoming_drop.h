@@ -25,6 +25,7 @@ struct IncomingDrop {
     bool xctd = false;                 // only the temperature of a conductivity probe is taken
     std::optional<double> oceandepth;  // metres, where the source gives it
     std::string ship;                  // for a new cruise's control.dat; may be blank
+    std::string sequence;              // the recorder's own number of the drop, blank when none
     std::vector<double> depth;         // metres, positive down, increasing
     std::vector<double> t;             // degrees Celsius, one per depth
     std::vector<std::string> notes;    // what the operator should hear about this drop

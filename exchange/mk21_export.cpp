@@ -196,7 +196,7 @@ struct Column {
 };
 
 // What a column's name says: depth or temperature, and in which unit.
-void namecolumn(std::string_view name, int index, Column& depth, Column& temp) {
+void namecolumn(std::string_view name, int index, Column& depth, Column& temp, Column& cond) {
     const std::string n = lower(trim(name));
     std::string unit;
     if (const auto open = n.find('('); open != std::string::npos) {
@@ -209,6 +209,8 @@ void namecolumn(std::string_view name, int index, Column& depth, Column& temp) {
     } else if (temp.index < 0 && n.rfind("temp", 0) == 0) {
         temp.index = index;
         temp.unit = unit == "f" ? Unit::Fahrenheit : Unit::Metric;
+    } else if (cond.index < 0 && n.rfind("conductivity", 0) == 0) {
+        cond.index = index;
     }
 }
 
@@ -403,9 +405,9 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
     }
     if (!table) return fail(0, "no data table (no line naming the columns)");
 
-    Column depthcol, tempcol;
+    Column depthcol, tempcol, condcol;
     for (std::size_t i = 0; i < names.size(); ++i)
-        namecolumn(names[i], static_cast<int>(i), depthcol, tempcol);
+        namecolumn(names[i], static_cast<int>(i), depthcol, tempcol, condcol);
     if (depthcol.index < 0) return fail(0, "no depth column among its columns");
     if (tempcol.index < 0)
         return fail(0, "no temperature column (a sound-velocity probe such as an XSV records none)");
@@ -434,18 +436,19 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
     }
 
     const std::size_t need = static_cast<std::size_t>(std::max(depthcol.index, tempcol.index)) + 1;
-    int dropped = 0;
+    int dropped = 0, removed = 0;
     while (lines.next(line)) {
         ++lineno;
         const std::string_view tl = trim(line);
         if (tl.empty() || startswith(tl, "//")) continue;
         std::size_t k = 0;
-        std::optional<double> z, t;
+        std::optional<double> z, t, c;
         for (auto item : split(tl, " \t,")) {
             if (item.empty()) continue;
             if (k == static_cast<std::size_t>(depthcol.index)) z = number(item);
             if (k == static_cast<std::size_t>(tempcol.index)) t = number(item);
-            if (++k == need) break;
+            if (k == static_cast<std::size_t>(condcol.index)) c = number(item);
+            if (++k >= need && (condcol.index < 0 || k > static_cast<std::size_t>(condcol.index))) break;
         }
         if (k < need) {
             return fail(lineno,
@@ -453,6 +456,13 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
                             std::to_string(depthcol.index + 1) + " and " + std::to_string(tempcol.index + 1));
         }
         if (!z || !t) return fail(lineno, "the row's depth or temperature is not a number");
+        // An XCTD export marks the points its noise reduction took out with
+        // a temperature and a conductivity of exactly 0; real water at 0
+        // degrees still conducts.
+        if (c && *c == 0 && *t == 0) {
+            ++removed;
+            continue;
+        }
         if (d.depth.size() >= maxRows) return fail(lineno, "more than a million rows");
         const double zm = depthcol.unit == Unit::Feet ? *z * 0.3048 : *z;
         const double tc = tempcol.unit == Unit::Fahrenheit ? (*t - 32.0) / 1.8 : *t;
@@ -466,6 +476,11 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
         d.t.push_back(tc);
     }
     if (d.depth.empty()) return fail(0, "no data rows");
+    if (removed > 0)
+        d.notes.push_back(
+            std::to_string(removed) +
+            " rows with temperature and conductivity both 0 (points the noise reduction took out) are left "
+            "out");
     if (dropped > 0)
         d.notes.push_back(std::to_string(dropped) +
                           " rows whose depth is not below the row before are left out");
