@@ -307,6 +307,10 @@ ProbeChoice mk21probe(std::string_view type, std::optional<double> c2, std::opti
             best = f;
     }
     ProbeChoice c;
+    if (trim(type).empty()) {
+        c.note = "it names no probe type: probe code 000";
+        return c;
+    }
     if (best.empty()) {
         c.note = "its probe type \"" + std::string(type) + "\" has no WMO 1770 code here: probe code 000";
         c.xctd = t.find("XCTD") != std::string::npos;
