@@ -58,8 +58,8 @@ std::optional<ImportLine> parseimport(int argc, char** argv) {
 
 // The cruise name becomes the start of every drop file's name, and
 // control.dat holds at most seven characters of it, up to its first blank.
-bool goodname(std::string_view n) {
-    if (n.empty() || n.size() > 7) return false;
+bool goodname(std::string_view n, std::size_t longest = 7) {
+    if (n.empty() || n.size() > longest) return false;
     for (char c : n)
         if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
               c == '-'))
@@ -151,6 +151,10 @@ int importcommand(int argc, char** argv) {
         rdcntrlBytes(bytes, cs, ierror, quiet);
         cruise.cruise = std::string(cs.acruise.view().substr(0, static_cast<std::size_t>(cs.len_acruise)));
         if (cruise.cruise.empty()) return refuse(control.string() + ": names no cruise");
+        // The positional layout allows eight characters.
+        if (!goodname(cruise.cruise, 8))
+            return refuse(control.string() + ": its cruise name \"" + cruise.cruise +
+                          "\" cannot begin a file name of the cruise");
         if (line->cruise && *line->cruise != cruise.cruise)
             return refuse(dir + " is the cruise " + cruise.cruise + " already; --cruise " + *line->cruise +
                           " cannot rename it");
