@@ -196,7 +196,14 @@ struct Column {
 };
 
 // What a column's name says: depth or temperature, and in which unit.
-void namecolumn(std::string_view name, int index, Column& depth, Column& temp, Column& cond) {
+struct Columns {
+    Column depth, temp, cond, time;
+};
+
+void namecolumn(std::string_view name, int index, Columns& cols) {
+    Column& depth = cols.depth;
+    Column& temp = cols.temp;
+    Column& cond = cols.cond;
     const std::string n = lower(trim(name));
     std::string unit;
     if (const auto open = n.find('('); open != std::string::npos) {
@@ -211,6 +218,8 @@ void namecolumn(std::string_view name, int index, Column& depth, Column& temp, C
         temp.unit = unit == "f" ? Unit::Fahrenheit : Unit::Metric;
     } else if (cond.index < 0 && n.rfind("conductivity", 0) == 0) {
         cond.index = index;
+    } else if (cols.time.index < 0 && n.rfind("time", 0) == 0) {
+        cols.time.index = index;
     }
 }
 
@@ -268,6 +277,26 @@ void takekey(const std::string& key, std::string_view value, int lineno, Header&
             h.fields[static_cast<std::size_t>(*k - 1)] = std::string(value);
         }
     }
+}
+
+// The recorder's depths are its depth equation at the fall time, printed to
+// a few decimals. Where every row agrees with the equation to its last
+// decimal, the equation's own values are taken, so that two exports of one
+// drop printed to different decimals give the same temperatures. The
+// recorder works in single precision, which the test allows for.
+void exactdepths(const std::array<std::optional<double>, 5>& c, const std::vector<double>& time,
+                 const std::vector<double>& half, std::vector<double>& depth) {
+    if (!c[2]) return;
+    const double c1 = c[1].value_or(0), c2 = *c[2], c3 = c[3].value_or(0), c4 = c[4].value_or(0);
+    std::vector<double> z(depth.size());
+    for (std::size_t k = 0; k < depth.size(); ++k) {
+        const double t = time[k];
+        z[k] = c1 + t * (c2 + t * (c3 + t * c4));
+        if (t < 0 || !(std::abs(z[k] - depth[k]) <= half[k] + 1e-6 + 2e-7 * std::abs(z[k])) ||
+            (k > 0 && z[k] <= z[k - 1]))
+            return;
+    }
+    depth = std::move(z);
 }
 
 struct Failure {
@@ -409,9 +438,12 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
     }
     if (!table) return fail(0, "no data table (no line naming the columns)");
 
-    Column depthcol, tempcol, condcol;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        namecolumn(names[i], static_cast<int>(i), depthcol, tempcol, condcol);
+    Columns cols;
+    for (std::size_t i = 0; i < names.size(); ++i) namecolumn(names[i], static_cast<int>(i), cols);
+    const Column& depthcol = cols.depth;
+    const Column& tempcol = cols.temp;
+    const Column& condcol = cols.cond;
+    const Column& timecol = cols.time;
     if (depthcol.index < 0) return fail(0, "no depth column among its columns");
     if (tempcol.index < 0)
         return fail(0, "no temperature column (a sound-velocity probe such as an XSV records none)");
@@ -439,17 +471,27 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
         d.notes.push_back("it has no position: latitude and longitude are left blank");
     }
 
-    const std::size_t need = static_cast<std::size_t>(std::max(depthcol.index, tempcol.index)) + 1;
+    const std::size_t need =
+        static_cast<std::size_t>(std::max({depthcol.index, tempcol.index, timecol.index})) + 1;
     int dropped = 0, removed = 0;
+    long rowindex = -1;                     // every data row counts: one each 0.1 s of the fall
+    std::vector<double> falltime, printed;  // of the rows kept: the fall time, half the depth's last decimal
     while (lines.next(line)) {
         ++lineno;
         const std::string_view tl = trim(line);
         if (tl.empty() || startswith(tl, "//")) continue;
         std::size_t k = 0;
-        std::optional<double> z, t, c;
+        std::optional<double> z, t, c, tm;
+        double half = 0.5;
+        ++rowindex;
         for (auto item : split(tl, " \t,")) {
             if (item.empty()) continue;
-            if (k == static_cast<std::size_t>(depthcol.index)) z = number(item);
+            if (k == static_cast<std::size_t>(depthcol.index)) {
+                z = number(item);
+                if (const auto dot = item.find('.'); dot != std::string_view::npos)
+                    half = 0.5 * std::pow(10.0, -static_cast<double>(item.size() - dot - 1));
+            }
+            if (k == static_cast<std::size_t>(timecol.index)) tm = number(item);
             if (k == static_cast<std::size_t>(tempcol.index)) t = number(item);
             if (k == static_cast<std::size_t>(condcol.index)) c = number(item);
             if (++k >= need && (condcol.index < 0 || k > static_cast<std::size_t>(condcol.index))) break;
@@ -478,7 +520,10 @@ Mk21Read readmk21(std::string_view bytes, const std::string& name) {
         }
         d.depth.push_back(zm);
         d.t.push_back(tc);
+        falltime.push_back(timecol.index >= 0 ? tm.value_or(-1.0) : 0.1 * static_cast<double>(rowindex));
+        printed.push_back(half);
     }
+    if (depthcol.unit == Unit::Metric) exactdepths(h.coeff, falltime, printed, d.depth);
     if (d.depth.empty()) return fail(0, "no data rows");
     if (removed > 0)
         d.notes.push_back(

@@ -35,7 +35,10 @@ RawDrop readback(const IncomingDrop& d) {
 }
 
 // Expected temperatures are the export's own, linearly between the two rows
-// around the sample's depth (worked by hand from the files).
+// around the sample's depth (worked by hand from the files). The depths of
+// the older layout's rows, printed to 0.1 m, are taken at their equation's
+// value, so a probe of the editor's own equation (the T-7 and the Deep Blue
+// here) has a row at every sample and keeps its temperatures exactly.
 TEST(Mk21Import, RealExportsGiveTheirStationLineCodeAndTemperatures) {
     struct Case {
         const char* file;
@@ -50,13 +53,13 @@ TEST(Mk21Import, RealExportsGiveTheirStationLineCodeAndTemperatures) {
          "041",
          "       ",
          1224,
-         {{1, 27364}, {100, 27150}, {500, 27080}, {1224, 35500}}},
+         {{1, 27350}, {100, 27150}, {500, 27080}, {1224, 35500}}},
         {"TD_00831.edf",
          " 001     D        22/03/12 03:01:01   22.065  -157.06        0        ",
          "051",
          "1096917",
          1224,
-         {{1, 23511}, {100, 23510}, {500, 11530}, {1224, 5020}}},
+         {{1, 23510}, {100, 23510}, {500, 11530}, {1224, 5020}}},
         {"T6_00002.EDF",
          " 001     6        17/01/23 21:39:04   33.526  -118.82        0        ",
          "032",
@@ -196,6 +199,29 @@ TEST(Mk21Import, LayoutVariantsReadTheSame) {
     const IncomingDrop last = readok(cases[3].text);
     EXPECT_EQ(last.depth, (std::vector<double>{0.0, 0.6}));
     EXPECT_EQ(last.notes.size(), 3u) << "the day-first date, the rows left out and no probe type";
+}
+
+// One drop exported twice: with the time column and depths to 0.01 m, and
+// in the older layout with depths to 0.1 m. The temperatures are the same.
+TEST(Mk21Import, TwoExportsOfOneDropGiveTheSameTemperatures) {
+    const std::string head =
+        "// MK21 EXPORT DATA FILE  (EDF)\nDate of Launch : 03/22/2011\nTime of Launch : 07:31:24\n"
+        "Probe Type : T-5\nDepth Coeff. 1 : 0.0\nDepth Coeff. 2 : 6.828\nDepth Coeff. 3 : -0.00182\n";
+    std::string newer = head + "Field1 : Time (sec)\nField2 : Depth (m)\nField3 : Temperature (C)\n// Data\n";
+    std::string older = head + "Depth (m) - Temperature (C)\n";
+    char row[64];
+    for (int k = 0; k < 3000; ++k) {
+        const double t = 0.1 * k, z = 6.828 * t - 0.00182 * t * t;
+        const double temp = 4 + 20 * std::exp(-z / 150);  // a steep thermocline
+        std::snprintf(row, sizeof row, "%.1f %.2f %.2f\n", t, z, temp);
+        newer += row;
+        std::snprintf(row, sizeof row, "%.1f %.2f\n", z, temp);
+        older += row;
+    }
+    const Resampled a = resample(readok(newer)), b = resample(readok(older));
+    ASSERT_EQ(a.n, ndepmax);
+    ASSERT_EQ(b.n, ndepmax);
+    EXPECT_TRUE(std::equal(a.milli.begin(), a.milli.end(), b.milli.begin()));
 }
 
 TEST(Mk21Import, ResamplingHoldsTheTopStopsAtTheBottomAndCutsAt2000) {
