@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/check_command.h"
+#include "app/export_command.h"
 #include "app/import_command.h"
 #include "app/opening.h"
 #include "app/startup.h"
@@ -38,6 +39,10 @@ constexpr std::string_view usage =
     "  --script FILE   run an operator session from FILE, with no display\n"
     "  --check         print the pre-screen's findings of every drop of the cruise\n"
     "                  (DIR, or the one found from here) and write nothing\n"
+    "  --export FORMAT write the accepted and bad drops of the cruise (DIR, or the\n"
+    "                  one found from here) as netcdf, bufr or odv into\n"
+    "                  DIR/export/FORMAT; nothing else in DIR changes\n"
+    "  --out OUTDIR    with --export: write into OUTDIR instead\n"
     "  --show          show the windows of a scripted session\n"
     "  --import DIR FILE... [--cruise NAME]\n"
     "                  make DIR a cruise from Sippican MK21 export files (.EDF), or\n"
@@ -48,6 +53,8 @@ constexpr std::string_view usage =
 struct CommandLine {
     std::optional<std::string> dir;
     std::optional<std::string> script;
+    std::optional<ExportFormat> exportas;
+    std::optional<std::string> out;
     bool show = false;
     bool check = false;
     bool demo = false;
@@ -76,6 +83,18 @@ std::optional<CommandLine> parse(int argc, char** argv) {
                 return std::nullopt;
             }
             cl.script = argv[++i];
+        } else if (a == "--export") {
+            if (i + 1 >= argc || !(cl.exportas = exportformat(argv[i + 1]))) {
+                std::fprintf(stderr, "dropfix: --export needs a format: netcdf, bufr or odv\n");
+                return std::nullopt;
+            }
+            ++i;
+        } else if (a == "--out") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "dropfix: --out needs a directory\n");
+                return std::nullopt;
+            }
+            cl.out = argv[++i];
         } else if (a.size() > 1 && a[0] == '-') {
             std::fprintf(stderr, "dropfix: unknown option %s\n", argv[i]);
             return std::nullopt;
@@ -88,6 +107,16 @@ std::optional<CommandLine> parse(int argc, char** argv) {
     }
     if (cl.check && (cl.script || cl.show)) {
         std::fprintf(stderr, "dropfix: --check opens no window; it takes no script\n");
+        return std::nullopt;
+    }
+    if (cl.out && !cl.exportas) {
+        std::fprintf(stderr, "dropfix: --out goes with --export\n");
+        return std::nullopt;
+    }
+    if (cl.exportas && (cl.script || cl.show || cl.check || cl.demo)) {
+        std::fprintf(stderr,
+                     "dropfix: --export reads the cruise where it lies and opens no window; give DIR "
+                     "and no other mode\n");
         return std::nullopt;
     }
     if (cl.demo && cl.dir) {
@@ -174,6 +203,21 @@ int main(int argc, char** argv) {
     if (cl->version) {
         std::puts("dropfix " DROPFIX_VERSION);
         return 0;
+    }
+    if (cl->exportas) {
+        // OUTDIR means what it meant where the operator typed it.
+        std::optional<std::string> out;
+        if (cl->out) {
+            std::error_code ec;
+            out = fs::absolute(*cl->out, ec).string();
+        }
+        if (cl->dir) {
+            if (const auto failure = changeDirectory(*cl->dir)) {
+                std::fprintf(stderr, "dropfix: %s\n", failure->c_str());
+                return 1;
+            }
+        }
+        return exportcommand(*cl->exportas, out);
     }
     if (cl->check) {
         std::optional<fs::path> at;

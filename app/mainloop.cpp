@@ -4,6 +4,7 @@
 
 #include "app/commands.h"
 #include "app/droploading.h"
+#include "app/export_command.h"
 #include "app/startup.h"
 #include "app/summary.h"
 #include "base/fields.h"
@@ -76,6 +77,7 @@ Outcome mainloop(State& st) {
         } else if (auto a = overviewevent(st, type, event)) {
             o = carryout(st, *a);
         } else if (prescreenevent(st, type, event)) {
+        } else if (exportevent(st, type, event)) {
         } else {
             viewevent(st, type, event);
         }
