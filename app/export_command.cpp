@@ -185,9 +185,10 @@ ExportResult exportcruise(const State& st, std::span<const ExportFormat> formats
     std::size_t failed = 0;
     if (!replacements.empty()) {
         if (WriteResult w = replaceFilesAtomically(replacements, &failed); !w) {
-            r.message = "cannot write " +
-                        (failed < files.size() ? files[failed].path : std::string("the export")) + ": " +
-                        w.reason;
+            // The reason names the file when it can; else it is named here.
+            const std::string path = failed < files.size() ? files[failed].path : std::string("the export");
+            r.message = w.reason.find(path) != std::string::npos ? w.reason
+                                                                 : "cannot write " + path + ": " + w.reason;
             return r;
         }
     }
