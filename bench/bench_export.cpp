@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "app/cruise_check.h"
+#include "app/check_command.h"
 #include "app/export_command.h"
 #include "app/state.h"
 #include "base/atomic_file.h"
