@@ -258,15 +258,44 @@ void rdcntrlBytes(std::string_view bytes, ControlSettings& s, ErrorFlags& ierror
     closingRecords(ierror, log);
 }
 
-void rdcntrl(const std::string& path, ControlSettings& s, ErrorFlags& ierror, Log& log) {
+void rdcntrl(const std::string& path, ControlSettings& s, ErrorFlags& ierror, Log& log, std::string* why) {
+    constexpr std::size_t maxControlBytes = 1u << 20;
     std::string bytes;
-    if (!readFileBytes(path, bytes, 1u << 20)) {
+    const ReadResult r = readRegularFile(path, bytes, maxControlBytes + 1);
+    if (!r) {
         startValues(s, ierror);
         ierror[15] = 1;
+        if (why && !r.missing) *why = r.reason;
+        closingRecords(ierror, log);
+        return;
+    }
+    // Cut at the bound, the file would read as something it does not hold.
+    if (bytes.size() > maxControlBytes) {
+        startValues(s, ierror);
+        ierror[16] = 1;
+        if (why) *why = path + " is larger than 1 MB, far more than any control file holds";
         closingRecords(ierror, log);
         return;
     }
     rdcntrlBytes(bytes, s, ierror, log);
+}
+
+std::vector<std::string> saneplotrange(float& tmin, float& tmax) {
+    std::vector<std::string> words;
+    const auto check = [&words](float& v, float fallback, std::string_view which) {
+        if (std::isfinite(v) && v >= -10.0f && v <= 50.0f) return;
+        words.push_back("The " + std::string(which) + " plot temperature in control.dat, " + freeFormat(v) +
+                        ", is not a number from -10 to 50; the plot uses " + freeFormat(fallback) +
+                        " instead");
+        v = fallback;
+    };
+    check(tmax, 30.0f, "maximum");
+    check(tmin, 0.0f, "minimum");
+    if (!words.empty() && tmin == tmax) {
+        tmin = 0.0f;
+        tmax = 30.0f;
+    }
+    return words;
 }
 
 ControlSettings defaultcontrol() {
@@ -292,23 +321,32 @@ Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror
     ControlSettings s = defaultcontrol();
     s.tm_pl_mn = scr.tmin;
     s.tm_pl_mx = scr.tmax;
-    rdcntrl(pathString(acontrol), s, ierror, log);
+    std::string why;
+    rdcntrl(pathString(acontrol), s, ierror, log, &why);
+    const std::string detail = why.empty() ? std::string() : " " + why;
     if (all) *all = s;
     scr.acruise = FixedText<13>(s.acruise.cols(1, static_cast<std::size_t>(s.len_acruise)));
     scr.len_acruise = s.len_acruise;
     scr.tmin = s.tm_pl_mn;
     scr.tmax = s.tm_pl_mx;
     if (ierror[15] == 1) {
-        WMessageBox(0, 3, 1, "Error opening control.dat, are you in correct dir?", "Error Info");
+        WMessageBox(0, 3, 1, "Error opening control.dat, are you in correct dir?" + detail, "Error Info");
         log.record(" error opening control.dat to get screen type ");
+        if (!why.empty()) log.record(why);
         log.flush();
         return Outcome::exit(1);
     }
     if (ierror[16] == 1) {
-        WMessageBox(0, 3, 1, "Error reading control.dat, is it corrupted?", "Error Info");
+        WMessageBox(0, 3, 1, "Error reading control.dat, is it corrupted?" + detail, "Error Info");
         log.record(" error reading control.dat");
+        if (!why.empty()) log.record(why);
         log.flush();
         return Outcome::exit(1);
+    }
+    for (const std::string& w : saneplotrange(scr.tmin, scr.tmax)) {
+        log.record(w);
+        log.flush();
+        WMessageBox(0, 3, 1, w, "Error Info");
     }
     return Outcome::proceed();
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/log.h"
 #include "app/outcome.h"
@@ -34,7 +35,16 @@ ControlSettings defaultcontrol();
 void rdcntrlBytes(std::string_view bytes, ControlSettings& s, ErrorFlags& ierror, Log& log);
 
 // rdcntrl on the file at path; ierror(15) = 1 when it cannot be opened.
-void rdcntrl(const std::string& path, ControlSettings& s, ErrorFlags& ierror, Log& log);
+// why, when given, receives what the plain messages do not say: why the
+// file cannot be opened when it is there, or that it is far too large.
+void rdcntrl(const std::string& path, ControlSettings& s, ErrorFlags& ierror, Log& log,
+             std::string* why = nullptr);
+
+// A plot temperature that is not a finite number from -10 to 50 degrees
+// leaves a blank plot: each such value is put back to its default (0 for
+// the minimum, 30 for the maximum) and named in the returned words. Equal
+// values then give 0 to 30 as ever; a reversed range stays for the plot.
+std::vector<std::string> saneplotrange(float& tmin, float& tmax);
 
 // The results that the start-up takes from the control file.
 struct ScreenSettings {

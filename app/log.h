@@ -17,8 +17,17 @@ public:
     Log() = default;
     static Log memory();
 
-    // Creates the file anew; false when it cannot be created.
-    bool open(const std::string& path);
+    // Creates the file anew; false when it cannot be created, with the
+    // reason in why when given. A log is the editor's own file: a symbolic
+    // link, a FIFO or a device in its place is refused.
+    bool open(const std::string& path, std::string* why = nullptr);
+    // Opens the file as open does but leaves its bytes as they are, and keeps
+    // the records in memory until release writes them: a run that ends first
+    // (another editor holds the cruise) leaves the file as it found it.
+    bool openHeld(const std::string& path, std::string* why = nullptr);
+    // Empties the file and writes what was kept; then records go straight
+    // to the file. Nothing for a log that is not held.
+    void release();
     void close();
     bool isOpen() const { return file_ != nullptr || memory_; }
 
@@ -59,5 +68,6 @@ private:
 
     std::unique_ptr<std::FILE, Closer> file_;
     bool memory_ = false;
+    bool held_ = false;
     std::string text_;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/startup_checks.h"
 #include "base/atomic_file.h"
 #include "toolkit/session.h"
 #include "toolkit/toolkit.h"
@@ -81,6 +82,7 @@ Outcome buildPaths(State& st) {
 Outcome checkControl(State& st) {
     int icntrlok = 0;
     openTemporaryWindow();
+    notRegularControl(st.paths.acontrol);
     const PathCheck e = chkcntrl(st.paths.acontrol, icntrlok, st.paths.ifirst);
     WindowClose();
     if (e) return pathTooLong(*e, st.startLog);
@@ -95,10 +97,11 @@ Outcome checkControl(State& st) {
 
 Outcome openMainLog(State& st) {
     const Paths& p = st.paths;
-    if (!st.mainLog.open(pathString(p.adropfix))) {
+    std::string why;
+    if (!st.mainLog.open(pathString(p.adropfix), &why)) {
         st.startLog.record("cannot create dropfix.log:", p.adropfix);
         st.startLog.flush();
-        return startFailure("cannot create " + pathString(p.adropfix));
+        return startFailure("cannot create " + pathString(p.adropfix), " (" + why + ")");
     }
     st.mainLog.record("adropfix=", p.adropfix);
     st.mainLog.record("astations=", p.astations);
@@ -111,11 +114,12 @@ Outcome openMainLog(State& st) {
 
 // A run killed while it replaced a cruise file left its temporary file
 // beside it; the next run clears it away before it writes anything there.
+// Of the older names only those made for the editor's own files are its
+// debris: a user may well keep "notes.tmp-250311" there.
 void removeDebris(State& st) {
-    const Paths& p = st.paths;
-    const std::string dir =
-        p.len_dirpath > 0 ? std::string(p.astations.cols(1, static_cast<std::size_t>(p.len_dirpath))) : ".";
-    const auto removed = removeTemporaryFiles(dir);
+    const std::string cruise(st.acruise.cols(1, static_cast<std::size_t>(std::clamp(st.len_acruise, 0, 13))));
+    const auto own = [&cruise](std::string_view name) { return ownfilename(name, cruise); };
+    const auto removed = removeTemporaryFiles(cruisedirectory(st.paths), own);
     for (const auto& f : removed) st.startLog.record("removed temporary file of a killed run: " + f);
     if (!removed.empty()) st.startLog.flush();
 }
@@ -125,6 +129,7 @@ Outcome readControl(State& st) {
     ScreenSettings scr{st.acruise, st.len_acruise, st.plot.tmin, st.plot.tmax};
     ControlSettings all;
     if (Outcome o = getscr(scr, st.paths.acontrol, st.ierror, st.mainLog, &all); o.ends()) return o;
+    if (Outcome o = refusecruisename(scr, st.mainLog); o.ends()) return o;
     st.thresholds = thresholdsof(all);
     st.acruise = scr.acruise;
     st.len_acruise = scr.len_acruise;
@@ -137,6 +142,27 @@ Outcome readControl(State& st) {
 }
 
 }  // namespace
+
+std::string cruisedirectory(const Paths& p) {
+    return p.len_dirpath > 0 ? std::string(p.astations.cols(1, static_cast<std::size_t>(p.len_dirpath)))
+                             : ".";
+}
+
+Outcome lockcruise(State& st, std::string& takeover) {
+    const LockAttempt a = st.lock.take(cruisedirectory(st.paths));
+    using R = LockAttempt::Result;
+    if (a.result == R::Held || a.result == R::Refused) {
+        const std::string message =
+            a.result == R::Held ? heldMessage(a) : a.why + "; this editor ends without changing any file";
+        std::fprintf(stderr, "dropfix: %s\n", message.c_str());
+        WMessageBox(0, 3, 1, message, a.result == R::Held ? "Cruise in use" : "Error Info");
+        return Outcome::exit(1);
+    }
+    if (a.result == R::TakenOver) takeover = takeoverRecord(a.holder);
+    // A script that ends the program ends it past every destructor.
+    toolkit::atScriptEnd([&lock = st.lock] { lock.release(); });
+    return Outcome::proceed();
+}
 
 Outcome startFailure(std::string_view reason, std::string_view detail) {
     std::fprintf(stderr, "dropfix: %.*s\n", static_cast<int>(reason.size()), reason.data());
@@ -178,11 +204,14 @@ Outcome startup(State& st) {
     st.plot.ihidenext = 0;
     st.ierror.fill(0);
     WInitialise(" ");
-    if (!st.startLog.open("dropfix-start.log")) {
+    // Held until the cruise is locked: an editor that finds its cruise in use
+    // leaves the other's start log as it was.
+    std::string why;
+    if (!st.startLog.openHeld("dropfix-start.log", &why)) {
         // From a desktop the working directory is not obvious: the box names it.
         std::error_code ec;
         return startFailure("cannot create dropfix-start.log in the working directory",
-                            " " + std::filesystem::current_path(ec).string());
+                            " " + std::filesystem::current_path(ec).string() + " (" + why + ")");
     }
     if (Outcome o = locatecruise(st); o.ends()) return o;
     if (Outcome o = checkControl(st); o.ends()) return o;
@@ -192,10 +221,17 @@ Outcome startup(State& st) {
 Outcome startuptail(State& st) {
     st.i9 = 0;
     st.files.ieditktd = 1;
+    std::string takeover;
+    if (Outcome o = lockcruise(st, takeover); o.ends()) return o;
+    st.startLog.release();
     if (Outcome o = openMainLog(st); o.ends()) return o;
-    removeDebris(st);
+    if (!takeover.empty()) {
+        st.mainLog.record(takeover);
+        st.mainLog.flush();
+    }
     blankDropFiles(st.files);
     if (Outcome o = readControl(st); o.ends()) return o;
+    removeDebris(st);
     if (auto e = buildTemplates(st.files, st.paths.len_dirpath, st.acruise, st.len_acruise)) {
         return pathTooLong(*e, st.mainLog);
     }

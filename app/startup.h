@@ -22,6 +22,14 @@ Outcome startup(State& st);
 // command runs it again after rebuilding the paths.
 Outcome startuptail(State& st);
 
+// The directory that holds stations.dat and the drop files.
+std::string cruisedirectory(const Paths& p);
+
+// Takes the cruise lock before anything is written in the cruise directory.
+// Held by another editor, or refused, it ends the program after its box; a
+// lock taken over from a run that is gone gives the log record for it.
+Outcome lockcruise(State& st, std::string& takeover);
+
 // "Dropfix", a blank and up to seven characters of the cruise name.
 std::string windowtitle(const FixedText<13>& acruise, int len_acruise);
 

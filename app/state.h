@@ -13,6 +13,7 @@
 
 #include "app/control.h"
 #include "app/cruise_check.h"
+#include "app/cruise_lock.h"
 #include "app/drop_cache.h"
 #include "app/drop_files.h"
 #include "app/log.h"
@@ -39,6 +40,9 @@ struct State {
     Paths paths;
     ErrorFlags ierror{};
     FallRate fallrate;
+
+    // The cruise is this editor's alone while the lock is held.
+    CruiseLock lock;
 
     // Logs: dropfix-start.log in the working directory, dropfix.log in the
     // cruise directory.

@@ -100,13 +100,27 @@ std::string writeMessage(const std::string& path, const WriteResult& w) {
     return "Error writing " + path + ": " + w.reason;
 }
 
-Outcome openFailure(Log& mainLog) {
-    return failWith(mainLog, " OMQA: error opening stations.dat ",
-                    "Error opening stations.dat, are you in correct dir?");
+// The plain messages say nothing of a file that is there but cannot be
+// read; the reason follows them then, and goes to the log too.
+std::string detailof(const std::string& path) {
+    const auto why = unreadable(path);
+    return why && !why->missing ? why->reason : std::string();
 }
-Outcome readFailure(Log& mainLog) {
-    return failWith(mainLog, " OMQA: error reading stations.dat ",
-                    "Error reading stations.dat, is it corrupted?");
+
+Outcome failWithDetail(Log& mainLog, std::string_view record, std::string_view message,
+                       const std::string& detail) {
+    if (detail.empty()) return failWith(mainLog, record, message);
+    mainLog.record(record);
+    return failWith(mainLog, detail, std::string(message) + " " + detail);
+}
+
+Outcome openFailure(Log& mainLog, const std::string& detail = {}) {
+    return failWithDetail(mainLog, " OMQA: error opening stations.dat ",
+                          "Error opening stations.dat, are you in correct dir?", detail);
+}
+Outcome readFailure(Log& mainLog, const std::string& detail = {}) {
+    return failWithDetail(mainLog, " OMQA: error reading stations.dat ",
+                          "Error reading stations.dat, is it corrupted?", detail);
 }
 
 // The whole file, or false when it cannot be read or is too large to be
@@ -143,7 +157,17 @@ std::string dropList(const StationTable& table, const std::vector<int>& drops) {
 
 void applyJournalFile(const PathText& astations, StationTable& table, Log& startLogFile) {
     std::string bytes;
-    if (!readFileBytes(journalPath(astations), bytes, maxStationBytes)) return;
+    if (const ReadResult r = readRegularFile(journalPath(astations), bytes, maxStationBytes, Links::Refuse);
+        !r) {
+        // No journal is the usual case: the last run ended with its rewrite.
+        if (!r.missing) {
+            const std::string message = "Error reading the journal: " + r.reason + "; it is not applied";
+            startLogFile.record(message);
+            startLogFile.flush();
+            WMessageBox(0, 3, 1, message, "Error Info");
+        }
+        return;
+    }
     const std::vector<int> drops = applyjournal(bytes, table);
     if (drops.empty()) return;
     const std::string message = restoredMessage(table, drops);
@@ -224,6 +248,8 @@ StationRead parseStations(std::string_view bytes, StationTable& table) {
         const auto status = readIntField(line.cols(58, 62));
         if (!status || *status < -99999 || *status > 99999) {
             r.failure = StationFailure::Read;
+            r.badLine = lineno;
+            r.badText = line.str();
             return r;
         }
         splitLine(table[drop], line, static_cast<int>(*status));
@@ -234,13 +260,13 @@ StationRead parseStations(std::string_view bytes, StationTable& table) {
 
 Outcome readStations(const PathText& astations, StationTable& table, Log& startLogFile, Log& mainLog) {
     const std::string path = pathString(astations);
-    if (!canOpen(path)) return openFailure(mainLog);
+    if (!canOpen(path)) return openFailure(mainLog, detailof(path));
     table.nlines = 0;
     startLogFile.record("read: ", astations);
     std::string bytes;
     if (!readWhole(path, bytes)) {
         startLogFile.flush();
-        return readFailure(mainLog);
+        return readFailure(mainLog, detailof(path));
     }
     const StationRead r = parseStations(bytes, table);
     for (const auto& e : r.events) {
@@ -256,10 +282,12 @@ Outcome readStations(const PathText& astations, StationTable& table, Log& startL
         case StationFailure::None:
             applyJournalFile(astations, table, startLogFile);
             return Outcome::proceed();
-        case StationFailure::Read: return readFailure(mainLog);
+        case StationFailure::Read: return readFailure(mainLog, stationfailurewords(r, path));
         case StationFailure::EndOfFile:
             mainLog.record(" OMQA: end of file in stations.dat ");
             mainLog.flush();
+            // Without a word the editor would simply vanish.
+            WMessageBox(0, 3, 1, stationfailurewords(r, path), "Error Info");
             return exitrewrite(astations, table, mainLog, 1);
         case StationFailure::Order: {
             // Writing such a list back would put lines under the wrong drops
@@ -359,7 +387,9 @@ std::string journalPath(const PathText& astations) {
 void journalstatus(const PathText& astations, const StationTable& table, int drop, Log& mainLog) {
     if (drop < 1 || drop > std::min(table.nlines, nstamax)) return;
     const std::string path = journalPath(astations);
-    if (const WriteResult w = appendFileSynced(path, std::string(table[drop].alines.view()) + "\n"); !w) {
+    if (const WriteResult w =
+            appendFileSynced(path, std::string(table[drop].alines.view()) + "\n", Links::Refuse);
+        !w) {
         const std::string message = writeMessage(path, w);
         report(mainLog, message, message);
     }
@@ -389,6 +419,21 @@ std::vector<int> applyjournal(std::string_view journal, StationTable& table) {
     return restored;
 }
 
+std::string stationfailurewords(const StationRead& r, const std::string& path) {
+    switch (r.failure) {
+        case StationFailure::None: return {};
+        case StationFailure::Read:
+            return "Line " + std::to_string(r.badLine) + " of " + path +
+                   " has no whole number as its status (columns 58-62): \"" + r.badText + "\"";
+        case StationFailure::EndOfFile:
+            return path + " lists no drop before its end; there is nothing to edit";
+        case StationFailure::Order:
+            return "stations.dat must list drops 1, 2, 3, ... in order: line " + std::to_string(r.orderLine) +
+                   " holds drop " + std::to_string(r.orderDrop);
+    }
+    return {};
+}
+
 std::string restoredMessage(const StationTable& table, const std::vector<int>& drops) {
     const bool one = drops.size() == 1;
     return std::string("The last session ended before stations.dat was written; ") +
@@ -398,9 +443,9 @@ std::string restoredMessage(const StationTable& table, const std::vector<int>& d
 
 Outcome exitrewrite(const PathText& astations, const StationTable& table, Log& mainLog, int status) {
     const std::string path = pathString(astations);
-    if (!canOpen(path)) return openFailure(mainLog);
+    if (!canOpen(path)) return openFailure(mainLog, detailof(path));
     std::string before;
-    if (!readWhole(path, before)) return readFailure(mainLog);
+    if (!readWhole(path, before)) return readFailure(mainLog, detailof(path));
     int nlinesnow = 0;
     const std::string bytes = stationsBytes(table, before, nlinesnow);
     if (nlinesnow != table.nlines) {

@@ -53,6 +53,8 @@ struct StationEvent {
 struct StationRead {
     StationFailure failure = StationFailure::None;
     int orderLine = 0, orderDrop = 0;  // for StationFailure::Order
+    int badLine = 0;                   // for StationFailure::Read: the line (1-based) at fault
+    std::string badText;               // and what it holds
     std::vector<StationEvent> events;
 };
 
@@ -99,6 +101,10 @@ void journalstatus(const PathText& astations, const StationTable& table, int dro
 // the drops whose status changed, in drop order. Lines of other drops or of
 // another list are passed over.
 std::vector<int> applyjournal(std::string_view journal, StationTable& table);
+
+// What is wrong with the list when reading it fails, with the line at fault:
+// for the boxes of the editor and the words of the report.
+std::string stationfailurewords(const StationRead& r, const std::string& path);
 
 // The text of the box and the log record that name the restored drops.
 std::string restoredMessage(const StationTable& table, const std::vector<int>& drops);

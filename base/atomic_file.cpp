@@ -102,6 +102,16 @@ bool isOldTemporaryName(std::string_view name) {
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
+// What a file that is not a regular one is, for the operator's message.
+std::string kindOf(mode_t mode) {
+    if (S_ISLNK(mode)) return "a symbolic link, which Dropfix does not follow for its own files";
+    if (S_ISDIR(mode)) return "a directory, not a regular file";
+    if (S_ISFIFO(mode)) return "a FIFO, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device, not a regular file";
+    if (S_ISSOCK(mode)) return "a socket, not a regular file";
+    return "not a regular file";
+}
+
 }  // namespace
 
 bool isTemporaryName(std::string_view name) {
@@ -110,13 +120,16 @@ bool isTemporaryName(std::string_view name) {
     return current || isOldTemporaryName(name);
 }
 
-std::vector<std::string> removeTemporaryFiles(const std::string& directory) {
+std::vector<std::string> removeTemporaryFiles(const std::string& directory,
+                                              const std::function<bool(std::string_view)>& ownFile) {
     std::vector<std::string> removed;
     DIR* d = ::opendir(directory.c_str());
     if (!d) return removed;
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (!isTemporaryName(name)) continue;
+        if (isOldTemporaryName(name) && !ownFile(std::string_view(name).substr(0, name.rfind(".tmp-"))))
+            continue;
         const std::string path = directory + (directory.ends_with('/') ? "" : "/") + name;
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) {
@@ -194,10 +207,11 @@ WriteResult replaceFilesAtomically(const std::vector<FileReplacement>& files, st
     return {};
 }
 
-WriteResult appendFileSynced(const std::string& path, std::string_view bytes) {
+WriteResult appendFileSynced(const std::string& path, std::string_view bytes, Links links) {
     const bool isNew = ::access(path.c_str(), F_OK) != 0;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return failure("cannot open " + path);
+    ReadResult why;
+    const int fd = openRegularFile(path, O_WRONLY | O_APPEND | O_CREAT, links, why);
+    if (fd < 0) return WriteResult{false, why.reason};
     if (!writeAll(fd, bytes) || ::fsync(fd) != 0) {
         WriteResult r = failure("cannot write " + path);
         ::close(fd);
@@ -208,25 +222,59 @@ WriteResult appendFileSynced(const std::string& path, std::string_view bytes) {
     return {};
 }
 
-bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
-    bytes.clear();
+int openRegularFile(const std::string& path, int flags, Links links, ReadResult& why, unsigned mode) {
+    const int nofollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC | nofollow, static_cast<mode_t>(mode));
+    const int openErrno = errno;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    char buf[65536];
-    bool ok = true;
+    const bool statted =
+        fd >= 0 ? ::fstat(fd, &st) == 0
+                : (links == Links::Refuse ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st)) == 0;
+    if (statted && !S_ISREG(st.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        why = ReadResult{false, false, path + " is " + kindOf(st.st_mode)};
+        return -1;
+    }
+    if (fd < 0) {
+        why = ReadResult{false, openErrno == ENOENT, "cannot open " + path + ": " + std::strerror(openErrno)};
+        return -1;
+    }
+    // Reading a regular file never waits; taking the flag away keeps the
+    // reads and writes from failing with EAGAIN on file systems that mind it.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+ReadResult readRegularFile(const std::string& path, std::string& bytes, std::size_t maxBytes, Links links) {
+    bytes.clear();
+    ReadResult result;
+    const int fd = openRegularFile(path, O_RDONLY, links, result);
+    if (fd < 0) return result;
+    std::vector<char> buf(std::min<std::size_t>(65536, std::max<std::size_t>(maxBytes, 1)));
     while (bytes.size() < maxBytes) {
-        const std::size_t want = std::min(sizeof buf, maxBytes - bytes.size());
-        const std::size_t n = std::fread(buf, 1, want, f);
-        bytes.append(buf, n);
-        if (n < want) {
-            ok = !std::ferror(f);
+        const std::size_t want = std::min(buf.size(), maxBytes - bytes.size());
+        const ssize_t n = ::read(fd, buf.data(), want);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            result = ReadResult{false, false, "cannot read " + path + ": " + std::strerror(errno)};
             break;
         }
+        if (n == 0) break;
+        bytes.append(buf.data(), static_cast<std::size_t>(n));
     }
-    std::fclose(f);
-    return ok;
+    ::close(fd);
+    return result;
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes) {
+    return readRegularFile(path, bytes, maxBytes).ok;
+}
+
+std::optional<ReadResult> unreadable(const std::string& path) {
+    std::string none;
+    ReadResult r = readRegularFile(path, none, 0);
+    if (r) return std::nullopt;
+    return r;
 }
 
 bool LineReader::next(std::string_view& line) {

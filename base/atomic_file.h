@@ -1,6 +1,8 @@
 // Replacing a file so that a crash, a full disk or a kill at any moment
 // leaves either the old file or the new one, never a mixture.
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,9 +35,15 @@ struct FileReplacement {
 // a rename that fails after others succeeded leaves those others new.
 WriteResult replaceFilesAtomically(const std::vector<FileReplacement>& files, std::size_t* failed = nullptr);
 
+// Whether the last part of a path may be a symbolic link. The files the
+// operator keeps (stations.dat, the q and e files) may be links to where the
+// cruise really lies; the editor's own hidden files and its log never are,
+// so a link there was planted and writing through it would land elsewhere.
+enum class Links { Follow, Refuse };
+
 // Appends bytes to path (created when missing) and flushes them to disk
-// before it returns.
-WriteResult appendFileSynced(const std::string& path, std::string_view bytes);
+// before it returns. Only a regular file is appended to.
+WriteResult appendFileSynced(const std::string& path, std::string_view bytes, Links links = Links::Follow);
 
 // The temporary files start with a dot and end with this suffix, so that no
 // glob of the cruise's files matches one.
@@ -46,13 +54,36 @@ inline constexpr std::string_view temporarySuffix = ".dropfix-tmp";
 bool isTemporaryName(std::string_view name);
 
 // Removes the temporary files that a killed run left in directory; returns
-// their paths.
-std::vector<std::string> removeTemporaryFiles(const std::string& directory);
+// their paths. A name of the older form is removed only when ownFile accepts
+// the name it was made for: a user's "notes.tmp-250311" is not ours.
+std::vector<std::string> removeTemporaryFiles(const std::string& directory,
+                                              const std::function<bool(std::string_view)>& ownFile);
 
-// Reads a file, at most maxBytes of it, so that a huge or endless file can
-// never exhaust memory: the readers never need more than a few hundred
-// kilobytes of any cruise file. False when it cannot be opened or read.
+// The outcome of a read, with the reason for the operator's message.
+struct ReadResult {
+    bool ok = true;
+    bool missing = false;  // there is no file at all, which is often expected
+    std::string reason;    // "PATH is a FIFO, not a regular file", "cannot open PATH: ..."
+    explicit operator bool() const { return ok; }
+};
+
+// Opens path with flags so that nothing can make it wait (a FIFO or a
+// device would block forever) and only when it is a regular file; with
+// Links::Refuse a symbolic link is refused too. The descriptor, or -1 with
+// the reason in why. mode is for a file that flags create.
+int openRegularFile(const std::string& path, int flags, Links links, ReadResult& why, unsigned mode = 0666);
+
+// Reads a regular file, at most maxBytes of it, so that a huge or endless
+// file can never exhaust memory: the readers never need more than a few
+// hundred kilobytes of any cruise file.
+ReadResult readRegularFile(const std::string& path, std::string& bytes, std::size_t maxBytes = 64u << 20,
+                           Links links = Links::Follow);
+
+// readRegularFile without its reason: false when the file cannot be read.
 bool readFileBytes(const std::string& path, std::string& bytes, std::size_t maxBytes = 64u << 20);
+
+// Why path cannot be read as a regular file, or nothing when it can.
+std::optional<ReadResult> unreadable(const std::string& path);
 
 // Splits file bytes into lines, accepting LF, CRLF and a lone CR as the
 // end of a line; the caller takes columns from the line without its end. A

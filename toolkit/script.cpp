@@ -25,6 +25,7 @@ struct ScriptState {
     bool active = false;
     std::vector<std::string> lines;
     std::size_t next = 0;  // index of the next line to run
+    std::function<void()> atEnd;
 };
 
 ScriptState& script() {
@@ -36,6 +37,7 @@ ScriptState& script() {
     std::fflush(stdout);
     std::fprintf(stderr, "dropfix: %s\n", message.c_str());
     std::fflush(stderr);
+    if (script().atEnd) script().atEnd();
     // Widgets go before the application object, and both before exit runs
     // the destructors of everything else.
     tearDown();
@@ -282,8 +284,8 @@ void runLine(const std::string& line) {
 
 bool startScript(const std::string& path, std::string& error) {
     std::string bytes;
-    if (!readFileBytes(path, bytes, 16u << 20)) {
-        error = "cannot read the script " + path;
+    if (const ReadResult r = readRegularFile(path, bytes, 16u << 20); !r) {
+        error = "cannot read the script: " + r.reason;
         return false;
     }
     auto& s = script();
@@ -292,6 +294,10 @@ bool startScript(const std::string& path, std::string& error) {
     for (std::string_view line; reader.next(line);) s.lines.emplace_back(line);
     s.active = true;
     return true;
+}
+
+void atScriptEnd(std::function<void()> f) {
+    script().atEnd = std::move(f);
 }
 
 bool scriptActive() {

@@ -2,6 +2,7 @@
 // answered from a queue and recorded, and drawing calls can be traced, so
 // that the procedures above the toolkit are tested as plain functions.
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,10 @@ void useOffscreenPlatform();
 // Reads a script of operator input (one command a line); from then on
 // WMessage takes its input from it. False with a reason when unreadable.
 bool startScript(const std::string& path, std::string& error);
+// What must still happen when a script ends the program itself (a script
+// that ends while the program waits, a wrong line): the exit skips the
+// program's own ending, so a lock it holds would stay behind.
+void atScriptEnd(std::function<void()> f);
 
 // ---- For tests of the drawing ----
 
