@@ -5,6 +5,7 @@
 
 #include "app/droploading.h"
 #include "app/overview.h"
+#include "app/startup_checks.h"
 #include "base/fields.h"
 #include "profile/edited_files.h"
 #include "qc/checks.h"
@@ -92,7 +93,10 @@ bool writecurrent(State& st) {
     // would replace an earlier edit of the drop with an empty file and record
     // the drop as done.
     if (n <= 0) {
-        const EditedWrite none{0, false, "no profile of this drop was read from " + pathString(f.f2r)};
+        const std::string raw = pathString(f.f2r);
+        const EditedWrite none{
+            0, false,
+            "no profile of this drop was read from " + raw + " (" + unreadreason(raw, st.len_acruise) + ")"};
         return reportwrite(none, f.f2q, st.mainLog);
     }
     if (f.ieditktd == 2) return reportwrite(wfl(f.f2q, n, cur, loaded, st.ahdr), f.f2q, st.mainLog);

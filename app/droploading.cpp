@@ -3,6 +3,7 @@
 #include "app/droploading.h"
 
 #include "app/overview.h"
+#include "app/startup_checks.h"
 #include "app/summary.h"
 #include "base/fields.h"
 #include "plot/axes.h"
@@ -111,7 +112,10 @@ void startdrop(State& st) {
 
 void loadprevious(State& st) {
     if (namedigits(st.files.f1r, st.files.len_f1) == "000") return;
-    const char type = canOpen(pathString(st.files.f1q)) ? 'q' : 'r';
+    const std::string edited = pathString(st.files.f1q);
+    notregulardrop(edited, st.mainLog);
+    const char type = canOpen(edited) ? 'q' : 'r';
+    if (type == 'r') notregulardrop(pathString(st.files.f1r), st.mainLog);
     loadneighbour(st, 1, type, st.files.f1r, st.files.f1q,
                   dropnumber(namedigits(st.files.f1r, st.files.len_f1)));
     if (st.plot.ihideprev != 1) drawslot(st, 1, st.colours.icolprev, st.store[1], st.store[1].npts);
@@ -121,7 +125,9 @@ void loadnext(State& st) {
     st.inextok = 0;
     if (st.inext > st.stations.nlines) return;
     char type = 'q';
+    notregulardrop(pathString(st.files.f3q), st.mainLog);
     if (!canOpen(pathString(st.files.f3q))) {
+        notregulardrop(pathString(st.files.f3r), st.mainLog);
         if (!canOpen(pathString(st.files.f3r))) return;
         type = 'r';
     }
@@ -141,6 +147,7 @@ Ahdr headerof(const StationTable& table, int drop, const RawHeader& hdr) {
 void loadcurrent(State& st) {
     SlotData& cur = st.store[2];
     st.ftype[2] = 'r';
+    notregulardrop(pathString(st.files.f2r), st.mainLog);
     const RawHeader hdr = loadunedited(st, st.files.f2r, 2);
     writeinfoesedit(cur.ainfo, st.stations, st.idropnum);
     clearqc(cur, cur.nread);

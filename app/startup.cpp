@@ -213,8 +213,13 @@ Outcome startup(State& st) {
         return startFailure("cannot create dropfix-start.log in the working directory",
                             " " + std::filesystem::current_path(ec).string() + " (" + why + ")");
     }
-    if (Outcome o = locatecruise(st); o.ends()) return o;
-    if (Outcome o = checkControl(st); o.ends()) return o;
+    // Ending before the cruise is known, the run has no lock to respect.
+    for (auto step : {locatecruise, checkControl}) {
+        if (Outcome o = step(st); o.ends()) {
+            st.startLog.release();
+            return o;
+        }
+    }
     return startuptail(st);
 }
 

@@ -66,3 +66,21 @@ void notRegularControl(const PathText& acontrol) {
     const auto why = unreadable(path);
     if (why) WMessageBox(0, 3, 1, "Error opening control.dat: " + why->reason, "Error Info");
 }
+
+void notregulardrop(const std::string& path, Log& log) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return;
+    const auto why = unreadable(path);
+    if (!why) return;
+    const std::string message = why->reason + "; it is not read";
+    log.record(message);
+    log.flush();
+    WMessageBox(0, 3, 1, message, "Error Info");
+}
+
+std::string unreadreason(const std::string& path, int len_acruise) {
+    const auto why = unreadable(path);
+    std::string out = why ? why->reason : "it holds no profile";
+    if (len_acruise <= 0) out += "; control.dat gives no cruise name, which begins every drop file name";
+    return out;
+}

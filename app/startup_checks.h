@@ -1,6 +1,6 @@
-// The start-up's checks of what the cruise gives it: a cruise name that can
-// only be the beginning of a file name, a control.dat that is a regular
-// file, and which names in the cruise directory are the editor's own.
+// Checks of what the cruise gives the editor: a cruise name that can only be
+// the beginning of a file name, control.dat and the drop files being regular
+// files, and which names in the cruise directory are the editor's own.
 #pragma once
 #include <optional>
 #include <string>
@@ -26,3 +26,12 @@ bool ownfilename(std::string_view name, std::string_view cruise);
 // A box when control.dat is there but is not a regular file (a FIFO would
 // hang every read); the selection that follows lets the operator choose.
 void notRegularControl(const PathText& acontrol);
+
+// A box and a log record when a drop file is there but is not a regular
+// file: the readers refuse it, and without a word the drop would show
+// nothing.
+void notregulardrop(const std::string& path, Log& log);
+
+// Why no profile could be read from a drop's raw file, for the operator's
+// message: the file's reason, and a word on an empty cruise name.
+std::string unreadreason(const std::string& path, int len_acruise);

@@ -401,8 +401,9 @@ TEST_F(StationFileTest, AJournalThatCannotBeWrittenIsToldAsAFailedWrite) {
     fs::create_directory(root / ".stations.dat.journal");
     updatestatus(t, 1, 1);
     journalstatus(path(), t, 1, mainLog);
+    const std::string journal = (root / ".stations.dat.journal").string();
     const std::string message =
-        "Error writing " + (root / ".stations.dat.journal").string() + ": cannot open ";
+        "Error writing " + journal + ": " + journal + " is a directory, not a regular file";
     const auto boxes = toolkit::takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Error Info");
@@ -415,7 +416,10 @@ TEST_F(StationFileTest, AListWithoutDropsIsRewrittenToJustTheTerminator) {
     const Outcome o = readStations(path(), t, startLog, mainLog);
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(mainLog.text().find(" OMQA: end of file in stations.dat \n"), std::string::npos);
-    EXPECT_TRUE(toolkit::takeBoxes().empty());
+    const auto boxes = toolkit::takeBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].message,
+              (root / "stations.dat").string() + " lists no drop before its end; there is nothing to edit");
     EXPECT_EQ(read(root / "stations.dat"), "ENDDATA\n");
 }
 
@@ -437,12 +441,17 @@ TEST_F(StationFileTest, OpenReadAndOrderFailuresShowTheirMessageAndLeaveTheFile)
               "stations.dat must list drops 1, 2, 3, ... in order: line 1 holds drop 2");
     EXPECT_EQ(read(root / "stations.dat"), unordered);
 
-    write(root / "stations.dat", stationLine(1, "  abc") + "\n");
+    // A status that is no number names its line.
+    const std::string garbage = stationLine(1, "  abc");
+    write(root / "stations.dat", garbage + "\n");
     o = readStations(path(), t, startLog, mainLog);
     EXPECT_EQ(o.status, 1);
     boxes = toolkit::takeBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].message, "Error reading stations.dat, is it corrupted?");
+    EXPECT_EQ(boxes[0].message, "Error reading stations.dat, is it corrupted? Line 1 of " +
+                                    (root / "stations.dat").string() +
+                                    " has no whole number as its status (columns 58-62): \"" +
+                                    FixedText<70>(garbage).str() + "\"");
 }
 
 }  // namespace

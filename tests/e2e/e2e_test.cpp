@@ -34,7 +34,8 @@ TEST_F(Session, EnterOnEveryDropWritesThemAllAndEndsAfterTheLast) {
         EXPECT_EQ(q.substr(2, 3), std::string(name).substr(8, 3)) << "the header names the drop";
     }
     EXPECT_EQ(out, "") << "no message box on the way";
-    EXPECT_NE(err.find("DEMO01: 20 drops, 20 accepted, 0 bad, 0 test probe, 0 not edited\n"), std::string::npos);
+    EXPECT_NE(err.find("DEMO01: 20 drops, 20 accepted, 0 bad, 0 test probe, 0 not edited\n"),
+              std::string::npos);
     EXPECT_EQ(mainLog().find("Error"), std::string::npos);
     // Drops 2 and 1 at the start, then the next and the current drop at each
     // advance (the written drop comes back from its q file), none past the end.
@@ -54,7 +55,8 @@ TEST_F(Session, BadAndTestProbeSetTheirStatusesAndCodes) {
     EXPECT_EQ(firstRecord("DEMO01q.001").substr(14, 4), "4 NG");
     EXPECT_EQ(firstRecord("DEMO01q.002").substr(14, 4), "4 TP");
     // The summary goes to standard error: standard output is the transcript.
-    EXPECT_NE(err.find("DEMO01: 20 drops, 0 accepted, 1 bad, 1 test probe, 18 not edited\n"), std::string::npos);
+    EXPECT_NE(err.find("DEMO01: 20 drops, 0 accepted, 1 bad, 1 test probe, 18 not edited\n"),
+              std::string::npos);
     EXPECT_TRUE(has("DEMO01e.001"));
     EXPECT_TRUE(has("DEMO01e.002"));
     EXPECT_EQ(editedFiles(), 4);
@@ -266,14 +268,20 @@ TEST_F(Session, AReadOnlyListIsRefusedAndItsStatusesWaitInTheJournal) {
 }
 
 TEST_F(Session, TemporaryFilesOfAKilledRunAreRemovedAtStartUp) {
-    for (const char* debris : {".DEMO01q.005.a1B2c3.dropfix-tmp", "DEMO01e.005.tmp-Zz09aa"})
-        write(cruise / debris, "x");
+    const std::vector<const char*> debris = {".DEMO01q.005.a1B2c3.dropfix-tmp", "DEMO01e.005.tmp-Zz09aa",
+                                             "stations.dat.tmp-Ab12cd"};
+    // Names of the older form that were not made for one of the editor's files.
+    const std::vector<const char*> others = {"cruise-notes.tmp-250311", "OTHERq.005.tmp-Zz09aa",
+                                             "DEMO01q.5.tmp-Zz09aa"};
+    for (const auto& names : {debris, others})
+        for (const char* name : names) write(cruise / name, "x");
     ASSERT_EQ(run({"menu 40007"}), 0) << err;
-    for (const char* debris : {".DEMO01q.005.a1B2c3.dropfix-tmp", "DEMO01e.005.tmp-Zz09aa"}) {
-        EXPECT_FALSE(has(debris)) << debris;
-        EXPECT_NE(startLog().find("removed temporary file of a killed run: " + (cruise / debris).string()),
+    for (const char* name : debris) {
+        EXPECT_FALSE(has(name)) << name;
+        EXPECT_NE(startLog().find("removed temporary file of a killed run: " + (cruise / name).string()),
                   std::string::npos);
     }
+    for (const char* name : others) EXPECT_EQ(read(cruise / name), "x") << name;
 }
 
 TEST_F(Session, StatusesOfARunWithoutItsRewriteAreRestoredAtTheNextStart) {
@@ -320,7 +328,8 @@ TEST_F(Session, AReadOnlyCruiseDirectoryEndsWithABox) {
     runAsAnOrdinaryUser();
     ASSERT_EQ(run({"menu 40007"}), 1);
     EXPECT_EQ(out, "box \"Error Info\" \"Cannot create dropfix-start.log in the working directory " +
-                       cruise.string() + "\" -> ok (default)\n");
+                       cruise.string() +
+                       " (cannot open dropfix-start.log: Permission denied)\" -> ok (default)\n");
     EXPECT_NE(err.find("dropfix: cannot create dropfix-start.log in the working directory\n"),
               std::string::npos);
     ::chmod(cruise.c_str(), 0755);
