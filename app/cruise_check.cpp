@@ -13,6 +13,7 @@
 #include <optional>
 #include <tuple>
 
+#include "base/atomic_file.h"
 #include "profile/edited_files.h"
 #include "profile/probe_types.h"
 #include "profile/rawdrop.h"
@@ -318,10 +319,19 @@ std::vector<EnvelopeBin> cruiseenvelope(const CheckParts& parts) {
     return sum.bins();
 }
 
-std::vector<std::string> cruisereport(const CheckParts& parts, std::string_view cruise) {
+std::vector<std::string> cruisereport(const CheckParts& parts, std::string_view cruise, int* unread) {
     const int nlines = parts.stations.nlines;
     // Every drop is read first, so that the duplicates are found among all.
-    for (int d = 1; d <= nlines; ++d) entry(parts, d);
+    std::string notread;
+    int nnotread = 0;
+    for (int d = 1; d <= nlines; ++d) {
+        const CheckedDrop& c = entry(parts, d);
+        if (!c.t.empty()) continue;
+        const auto why = unreadable(c.path);
+        notread += (nnotread++ == 0 ? "" : ", ") + dropDigits(d) + " (" +
+                   (why ? why->reason : "no profile in it") + ")";
+    }
+    if (unread) *unread = nnotread;
     std::vector<std::string> lines;
     int flagged = 0;
     std::map<std::string, int> bycode;
@@ -334,7 +344,7 @@ std::vector<std::string> cruisereport(const CheckParts& parts, std::string_view 
         }
     }
     const std::size_t total = lines.size();
-    std::string counts = std::string(cruise) + ": " + std::to_string(nlines) + " drops checked, " +
+    std::string counts = std::string(cruise) + ": " + std::to_string(nlines - nnotread) + " drops checked, " +
                          std::to_string(flagged) + " with findings, " + std::to_string(total) +
                          (total == 1 ? " finding" : " findings");
     const char* sep = ": ";
@@ -342,6 +352,7 @@ std::vector<std::string> cruisereport(const CheckParts& parts, std::string_view 
         counts += sep + std::to_string(n) + " " + code;
         sep = ", ";
     }
+    if (nnotread > 0) counts += "; " + std::to_string(nnotread) + " not read: " + notread;
     lines.push_back(counts);
     return lines;
 }

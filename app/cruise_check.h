@@ -79,4 +79,6 @@ std::vector<EnvelopeBin> cruiseenvelope(const CheckParts& c);
 
 // Every finding of the cruise as a report line, then the line of counts,
 // which names the cruise.
-std::vector<std::string> cruisereport(const CheckParts& c, std::string_view cruise);
+// Drops whose raw file gave no profile are not counted as checked: the line
+// of counts names them with the reason, and unread (when given) their count.
+std::vector<std::string> cruisereport(const CheckParts& c, std::string_view cruise, int* unread = nullptr);

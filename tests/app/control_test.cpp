@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+#include <vector>
+
 #include "app_fixture.h"
 
 namespace {
@@ -120,6 +124,35 @@ TEST(Rdcntrl, PlotRangeCheckReplacesEqualTemperaturesInBothLayouts) {
     s = readBytes("", ierror, log, kept);
     EXPECT_FLOAT_EQ(s.tm_pl_mx, 30.0f);
     EXPECT_EQ(ierror[16], 0);
+}
+
+TEST(Rdcntrl, PlotTemperaturesThatAreNoSeaTemperatureAreNamedAndTakeTheirDefault) {
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float tmin, tmax;
+        float wantMin, wantMax;
+        std::size_t words;
+    };
+    const std::vector<Case> cases = {
+        {0, inf, 0, 30, 1},   // "1e308" reads as infinity
+        {30, inf, 0, 30, 1},  // the default maximum meets the minimum: 0 to 30
+        {-20, 60, 0, 30, 2},  // both outside -10 to 50
+        {std::nanf(""), 25, 0, 25, 1},
+        {30, 0, 30, 0, 0},      // reversed: left to the plot
+        {-10, 50, -10, 50, 0},  // the limits themselves
+    };
+    for (const Case& c : cases) {
+        float tmin = c.tmin, tmax = c.tmax;
+        const auto words = saneplotrange(tmin, tmax);
+        EXPECT_EQ(words.size(), c.words) << c.tmin << " " << c.tmax;
+        EXPECT_EQ(tmin, c.wantMin) << c.tmin << " " << c.tmax;
+        EXPECT_EQ(tmax, c.wantMax) << c.tmin << " " << c.tmax;
+    }
+    float tmin = -20, tmax = 25;
+    EXPECT_EQ(
+        saneplotrange(tmin, tmax).front(),
+        "The minimum plot temperature in control.dat, -20, is not a number from -10 to 50; the plot uses 0 "
+        "instead");
 }
 
 TEST(Rdcntrl, PositionalLayoutReadsItsFixedFieldsWithImpliedDecimals) {

@@ -150,4 +150,50 @@ TEST(TemporaryName, HiddenFromTheCruiseGlobsAndKnownWhenLeftBehind) {
     for (const auto& [name, temporary] : cases) EXPECT_EQ(isTemporaryName(name), temporary) << name;
 }
 
+// Nothing but a regular file is read, and nothing makes the open wait: a
+// FIFO without a writer would block a plain open forever.
+TEST_F(Scratch, OnlyRegularFilesAreReadAndOthersAreNamedByTheirKind) {
+    std::ofstream(dir / "file") << "bytes";
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0644), 0);
+    fs::create_directory(dir / "directory");
+    fs::create_symlink(dir / "file", dir / "link");
+    struct Case {
+        fs::path path;
+        Links links;
+        std::string kind;  // empty: read
+    };
+    const std::vector<Case> cases = {
+        {dir / "file", Links::Refuse, ""},
+        {dir / "link", Links::Follow, ""},
+        {dir / "link", Links::Refuse, "a symbolic link, which Dropfix does not follow for its own files"},
+        {dir / "fifo", Links::Follow, "a FIFO, not a regular file"},
+        {dir / "directory", Links::Follow, "a directory, not a regular file"},
+        {"/dev/null", Links::Follow, "a device, not a regular file"},
+    };
+    for (const Case& c : cases) {
+        std::string bytes;
+        const ReadResult r = readRegularFile(c.path, bytes, 1024, c.links);
+        EXPECT_EQ(r.ok, c.kind.empty()) << c.path;
+        EXPECT_EQ(r.ok ? bytes : r.reason, c.kind.empty() ? "bytes" : c.path.string() + " is " + c.kind)
+            << c.path;
+    }
+    // Appending refuses the same, and a FIFO with no reader does not block.
+    EXPECT_EQ(appendFileSynced(dir / "fifo", "x").reason,
+              (dir / "fifo").string() + " is a FIFO, not a regular file");
+    EXPECT_FALSE(appendFileSynced(dir / "link", "x", Links::Refuse));
+    EXPECT_EQ(read(dir / "file"), "bytes");
+}
+
+TEST_F(Scratch, OnlyTheEditorsOwnTemporaryFilesAreRemoved) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {".stations.dat.a1B2c3.dropfix-tmp", true},
+        {"stations.dat.tmp-Ab12cd", true},  // the older form, made for one of the editor's files
+        {"notes.tmp-250311", false},        // the older form, but a user's file
+        {"notes", false},
+    };
+    for (const auto& [name, removed] : cases) std::ofstream(dir / name) << "x";
+    removeTemporaryFiles(dir, [](std::string_view base) { return base == "stations.dat"; });
+    for (const auto& [name, removed] : cases) EXPECT_EQ(fs::exists(dir / name), !removed) << name;
+}
+
 }  // namespace
