@@ -21,8 +21,17 @@ as an operator would after a crash. Counted:
             before their status was stored: the command did not finish,
             and the next run offers the drop again over its intact files
 
+With --two, each session has a second editor started on the same cruise
+at a random moment of the first one's run; it too is killed. The cruise
+lock lets only one of them edit: the other ends at once with status 1, and
+nothing it did may cost a status. Also counted then:
+
+  overlapping  sessions whose second editor started while the first ran
+  refused   editors that found the cruise held and ended at once (the rest
+            of the overlapping ones were killed before they reached the lock)
+
 Not run by CI: it takes a few minutes. Usage:
-  tools/kill_test.py BUILD/dropfix [SESSIONS] [SEED]
+  tools/kill_test.py BUILD/dropfix [SESSIONS] [SEED] [--two]
 """
 import os
 import random
@@ -36,19 +45,42 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEMO = os.path.join(HERE, "..", "examples", "demo-cruise")
 DROPS = 20
-KNOWN = {"stations.dat", "control.dat", "dropfix.log", "dropfix-start.log", ".stations.dat.journal"}
+KNOWN = {"stations.dat", "control.dat", "dropfix.log", "dropfix-start.log", ".stations.dat.journal",
+         ".dropfix.lock"}
+
+
+def start(binary, cruise, script, env, name="script.txt"):
+    path = os.path.join(cruise, "..", name)
+    with open(path, "w") as f:
+        f.write(script)
+    return subprocess.Popen([binary, "--script", path, cruise],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
 
 
 def run(binary, cruise, script, env, kill_after=None):
-    with open(os.path.join(cruise, "..", "script.txt"), "w") as f:
-        f.write(script)
-    p = subprocess.Popen([binary, "--script", os.path.join(cruise, "..", "script.txt"), cruise],
-                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    p = start(binary, cruise, script, env)
     if kill_after is None:
         return p.wait()
     time.sleep(kill_after)
     p.send_signal(signal.SIGKILL)
     return p.wait()
+
+
+def run_two(binary, cruise, script, env, kill_after, second_after, totals):
+    """Two editors on one cruise: the second starts second_after seconds
+    into the first one's run; both are killed at kill_after (or end first).
+    Returns the exit status of the one that edited."""
+    first = start(binary, cruise, script, env)
+    time.sleep(min(second_after, kill_after))
+    totals["overlapping"] += first.poll() is None
+    second = start(binary, cruise, script, env, "script2.txt")
+    time.sleep(max(0.0, kill_after - second_after))
+    for p in (first, second):
+        if p.poll() is None:
+            p.send_signal(signal.SIGKILL)
+    rc1, rc2 = first.wait(), second.wait()
+    totals["refused"] += (rc1 == 1) + (rc2 == 1)
+    return rc2 if rc1 == 1 else rc1
 
 
 def files(cruise):
@@ -64,9 +96,11 @@ def status(line):
 
 
 def main():
-    binary = os.path.abspath(sys.argv[1])
-    sessions = int(sys.argv[2]) if len(sys.argv) > 2 else 200
-    rng = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 9)
+    two = "--two" in sys.argv
+    args = [a for a in sys.argv[1:] if a != "--two"]
+    binary = os.path.abspath(args[0])
+    sessions = int(args[1]) if len(args) > 1 else 200
+    rng = random.Random(int(args[2]) if len(args) > 2 else 9)
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     work = tempfile.mkdtemp(prefix="dropfix-kill-")
     edit = "key Enter\n" * DROPS
@@ -81,11 +115,16 @@ def main():
     after = files(ref)
     shutil.rmtree(ref)
 
-    totals = dict(partial=0, visible=0, debris=0, lost=0, killed_in_session=0, stored=0, interrupted=0, hidden=0)
+    totals = dict(partial=0, visible=0, debris=0, lost=0, killed_in_session=0, stored=0, interrupted=0, hidden=0,
+                  refused=0, overlapping=0)
     for _ in range(sessions):
         cruise = os.path.join(work, "cruise")
         shutil.copytree(DEMO, cruise)
-        rc = run(binary, cruise, edit, env, kill_after=rng.uniform(0.0, length))
+        if two:
+            kill_after = rng.uniform(0.0, length)
+            rc = run_two(binary, cruise, edit, env, kill_after, rng.uniform(0.0, kill_after), totals)
+        else:
+            rc = run(binary, cruise, edit, env, kill_after=rng.uniform(0.0, length))
         totals["killed_in_session"] += rc == -signal.SIGKILL
         left = files(cruise)
         for name, data in left.items():
@@ -123,7 +162,10 @@ def main():
           "temporary files after the next run %(debris)d" % totals)
     print("stored statuses %(stored)d, statuses lost %(lost)d, "
           "drops interrupted before their status %(interrupted)d" % totals)
-    return 0 if totals["partial"] == totals["visible"] == totals["debris"] == totals["lost"] == 0 else 1
+    if two:
+        print("overlapping starts %(overlapping)d, refused starts %(refused)d" % totals)
+    bad = totals["partial"] + totals["visible"] + totals["debris"] + totals["lost"]
+    return 0 if bad == 0 else 1
 
 
 if __name__ == "__main__":
