@@ -14,6 +14,7 @@
 #include "app/control.h"
 #include "app/log.h"
 #include "exchange/import_cruise.h"
+#include "exchange/import_netcdf.h"
 #include "exchange/mk21_export.h"
 
 namespace fs = std::filesystem;
@@ -87,9 +88,10 @@ bool readbytes(const std::string& path, std::string& bytes) {
     return readFileBytes(path, bytes);
 }
 
-// The reader that a file's first bytes call for. Every file so far is an
-// MK21 export; another format's reader joins here.
+// The reader that a file's first bytes call for: a netCDF file (as the
+// export writes them), else an MK21 export.
 Mk21Read readexport(const std::string& path, std::string_view bytes) {
+    if (isnetcdf(bytes)) return readnetcdfdrop(bytes, path);
     return readmk21(bytes, path);
 }
 

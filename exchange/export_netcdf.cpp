@@ -371,6 +371,9 @@ NetcdfProfile readnetcdf(std::string_view bytes) {
             p.lon = scalar(ncid, "LONGITUDE");
             p.callsign = textatt(ncid, "Callsign");
             p.cruise = textatt(ncid, "cruise_name");
+            p.ship = textatt(ncid, "ship_name");
+            p.serial = textatt(ncid, "XBT_probe_serialnumber");
+            p.probe = textatt(ncid, "XBT_probetype_fallrate_equation");
             p.ok = true;
         }
     }

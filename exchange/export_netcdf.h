@@ -34,8 +34,8 @@ struct NetcdfProfile {
     std::vector<float> depth, t;  // metres positive downward, degrees Celsius
     std::vector<int> flag, iclass;
     std::vector<std::array<char, 2>> code;
-    double time = 0, lat = 0, lon = 0;  // as stored; the fill value when blank
-    std::string callsign, cruise;
+    double time = 0, lat = 0, lon = 0;                  // as stored; the fill value when blank
+    std::string callsign, cruise, ship, serial, probe;  // global attributes; empty when missing
 };
 
 // Reads a file's bytes; any bytes give a profile or a reason, never a crash.

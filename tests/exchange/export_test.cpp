@@ -8,6 +8,7 @@
 
 #include "exchange/export_netcdf.h"
 #include "exchange/exported_drop.h"
+#include "exchange/import_netcdf.h"
 
 namespace {
 
@@ -160,6 +161,33 @@ TEST(NetcdfRoundTrip, AnyOtherBytesAreRefused) {
         EXPECT_FALSE(p.ok);
         EXPECT_FALSE(p.reason.empty());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// An exported file taken in by the importer: the time, position, probe and
+// every temperature come back; the classes stay with readnetcdf.
+TEST(NetcdfImport, AnExportedDropArrivesWithItsTimePositionAndTemperatures) {
+    const ExportedDrop d = dropwith(false);
+    const std::string bytes = netcdfbytes(d, "2026-12-11T12:00:00Z").bytes;
+    ASSERT_TRUE(isnetcdf(bytes));
+    const Mk21Read r = readnetcdfdrop(bytes, "DEMO01_001.nc");
+    ASSERT_TRUE(r.drop) << r.problem.text();
+    EXPECT_EQ(r.drop->launch, (LaunchTime{2026, 3, 9, 2, 25, 44}));
+    EXPECT_DOUBLE_EQ(*r.drop->lat, -27.136);
+    EXPECT_DOUBLE_EQ(*r.drop->lon, 154.249);
+    EXPECT_EQ(r.drop->callsign, "VMCS");
+    EXPECT_EQ(r.drop->probecode, 51);
+    EXPECT_EQ(r.drop->ship, "RV Coral Surveyor");
+    ASSERT_EQ(r.drop->t.size(), d.points.size());
+    for (std::size_t i = 0; i < d.points.size(); ++i) {
+        EXPECT_EQ(float(r.drop->t[i]), d.points[i].t) << i;
+        EXPECT_EQ(float(r.drop->depth[i]), d.points[i].depth) << i;
+    }
+    EXPECT_FALSE(isnetcdf("  001 051"));
+    EXPECT_FALSE(readnetcdfdrop("CDF\x01", "x.nc").drop);
 }
 
 }  // namespace
