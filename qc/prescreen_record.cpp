@@ -144,7 +144,8 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
 // that noise does not break the rise; an inversion is a rise of these
 // means, each no colder than the one above by more than a noise step, that
 // totals ivmin or more over ivdepth or more. Only the largest is
-// suggested, at its top.
+// suggested, at its top, and only below surfdepth, where a spoiled top
+// would otherwise pass for one.
 void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
     constexpr float bin = 1.0f;
     constexpr float wobble = 0.02f;
@@ -172,7 +173,8 @@ void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out)
             continue;
         }
         const float rise = tb[j] - lowest;
-        if (rise > best && zb[j] - zb[a] >= th.ivdepth) {
+        // In the top metres the surface checks speak.
+        if (rise > best && zb[j] - zb[a] >= th.ivdepth && zb[a] >= th.surfdepth) {
             best = rise;
             btop = a;
             bbot = j;

@@ -258,7 +258,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         n - 1 > f0 ? static_cast<float>(std::sqrt(sq / (2.0 * static_cast<double>(n - 1 - f0)))) : 0.0f;
 
     // 5 m means from the end upward; top[j] is the first index of bin j.
-    std::vector<float> mean;
+    std::vector<float> mean, spread;  // spread: the largest departure from the mean within the bin
     std::vector<std::size_t> top;
     {
         std::size_t i = n;
@@ -272,8 +272,12 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
                 ++k;
             }
             if (k > 0) {
-                mean.push_back(static_cast<float>(sum / static_cast<double>(k)));
+                const float m = static_cast<float>(sum / static_cast<double>(k));
+                float dev = 0;
+                for (std::size_t j = i; j < i + k; ++j) dev = std::max(dev, std::fabs(p.t[j] - m));
+                mean.push_back(m);
                 top.push_back(i);
+                spread.push_back(dev);
             }
             lower -= binwidth;
         }
@@ -304,11 +308,14 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         return s / static_cast<float>(j - from + 1);
     };
     // One mean off may be noise; two in a row end the tail.
+    // A mean that holds a sharp reading (the strike, or the step into the
+    // tail) ends the tail however well it fits.
+    const float sharp = std::max(0.1f, 8.0f * noise);
     const auto fits = [&](std::size_t j, std::size_t base) {
         return j < mean.size() && std::fabs(mean[j] - below(base)) <= perbin &&
-               std::fabs(mean[j] - mean[0]) <= th.hbtotal;
+               std::fabs(mean[j] - mean[0]) <= th.hbtotal && spread[j] <= sharp;
     };
-    while (k + 1 < mean.size() && (fits(k + 1, k) || (fits(k + 2, k) && k + 2 < mean.size())))
+    while (k + 1 < mean.size() && spread[k + 1] <= sharp && (fits(k + 1, k) || fits(k + 2, k)))
         k += fits(k + 1, k) ? 1 : 2;
     if (k + 1 >= mean.size()) return false;  // the whole drop is one tail: a test probe's or a mixed layer's
     std::size_t b = top[k];
@@ -342,6 +349,9 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         const float line = above + g * (p.z[i - 1] - cz);
         if (std::fabs(v - tailtop) > margin && std::fabs(v - line) > margin) strike = i - 1;
     }
+    // The step: the tail's level is off the line of the water above where
+    // they meet, by a clear margin either way.
+    const bool step = std::fabs(tailtop - (above + g * (p.z[b] - cz))) > 2.0f * margin;
     bool spike = false;
     if (out != nullptr)
         spike = std::any_of(out->begin(), out->end(), [&](const Finding& f) {
@@ -366,7 +376,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         const float theirs = tat(r, zb) - tat(r, zto);
         cooler = theirs - own >= neighbourcool && std::fabs(own) * 3.0f <= theirs;
     }
-    if (strike == n && !spike && !gradient && !cooler) return false;
+    if (strike == n && !spike && !gradient && !cooler && !step) return false;
     if (strike != n) {
         b = strike;
     } else if (gradient) {
@@ -394,6 +404,9 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         } else if (strike != n) {
             how = format(" struck with a reading %.2f \u00b0C off the water above",
                          std::fabs(p.t[b] - (above + g * (p.z[b] - cz))));
+        } else if (step) {
+            how = format(" where the record steps %.2f \u00b0C off the water above",
+                         std::fabs(tailtop - (above + g * (p.z[b] - cz))));
         } else if (gradient) {
             how = format(" below water that cooled %.3f \u00b0C/m (%.3f \u00b0C/m or more)", -g, th.hbgrad);
         } else {
