@@ -166,6 +166,8 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
          "below 100 m nothing is warmer than the warmest water above 100 m by more than this, degrees",
          th.warmmargin},
         {"deepmax", "below 400 m nothing is warmer than this, degrees", th.deepmax},
+        {"wander", "below 300 m nothing warms more than this above the coldest reading there, degrees",
+         th.wander},
         {"hbdrift", "a hit bottom's 5 m means stay within this of the means below them, degrees", th.hbdrift},
         {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
         {"ivmin", "a smooth inversion of at least this is suggested as probable (PIA), degrees", th.ivmin},
@@ -229,6 +231,17 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
     std::vector<Finding> out;
     Points p = usablepoints(drop, th);
     std::optional<Fault> fault = outofrange(drop, th, p, out);
+    // The samples that ramp into an open circuit or an overflow go with it.
+    if (fault && fault->at > 0 && fault->at == p.size()) {
+        const auto first = static_cast<std::size_t>(
+            std::find_if(drop.t.begin(), drop.t.end(),
+                         [&th](float v) { return !(v >= th.tmin && v <= th.tmax); }) -
+            drop.t.begin());
+        const float dir =
+            first < drop.size() && std::isfinite(drop.t[first]) && drop.t[first] > th.tmax ? 1.0f : -1.0f;
+        fault->at = rampstart(p, p.size(), dir);
+        truncate(p, fault->at);
+    }
     if (const std::optional<Fault> inside = recordfault(p, th); inside && (!fault || inside->at < fault->at))
         fault = inside;
     const Points all = p;

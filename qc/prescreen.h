@@ -102,6 +102,9 @@ struct Thresholds {
     float stepdeep = 1.0f;
     float warmmargin = 3.0f;
     float deepmax = 30.0f;
+    // Below 300 m a record that warms more than wander above its coldest
+    // reading there has left the water, degrees.
+    float wander = 2.5f;
     // A hit bottom's tail drifts by at most hbdrift degrees from one 5 m
     // mean to the next (probes lying on the floor warm or cool slowly),
     // and by at most hbtotal over the whole tail.

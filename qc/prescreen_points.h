@@ -51,6 +51,10 @@ std::optional<Fault> outofrange(const DropProfile& d, const Thresholds& th, Poin
 // at the recorder's limit, a step larger than water holds, or water warmer
 // than the depth allows, that the record does not come back from.
 std::optional<Fault> recordfault(const Points& p, const Thresholds& th);
+// The first good index above a fault at index i: the samples just above it
+// that already move its way (dir > 0 warmer) by more than a tenth of a
+// degree each are part of it.
+std::size_t rampstart(const Points& p, std::size_t i, float dir);
 // The largest smooth inversion, as a PIA prompt.
 void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out);
 bool testprobe(const Points& p, const Thresholds& th, float& range);

@@ -45,11 +45,12 @@ bool lasting(const Points& p, std::size_t i, Bad bad) {
     return k >= std::min(lastneeded, end - i);
 }
 
+}  // namespace
+
 // The first good index above a fault at i: the samples just above that
-// already ramp towards the fault belong to it.
-std::size_t rampstart(const Points& p, std::size_t i) {
-    if (i == 0 || i >= p.size()) return i;
-    const float dir = p.t[i] - p.t[i - 1];
+// already ramp towards the fault (dir > 0 warmer) belong to it.
+std::size_t rampstart(const Points& p, std::size_t i, float dir) {
+    if (i == 0 || i > p.size()) return i;
     std::size_t k = i;
     for (std::size_t r = 0; r < rampmax && k >= 2; ++r) {
         const float d = p.t[k - 1] - p.t[k - 2];
@@ -57,6 +58,12 @@ std::size_t rampstart(const Points& p, std::size_t i) {
         --k;
     }
     return k;
+}
+
+namespace {
+
+std::size_t rampstart(const Points& p, std::size_t i) {
+    return i < p.size() && i > 0 ? rampstart(p, i, p.t[i] - p.t[i - 1]) : i;
 }
 
 // Mean size of the second differences of samples [a, b): how ragged the
@@ -89,10 +96,38 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
     float warmest = -INFINITY;
     for (std::size_t i = 0; i < n && p.z[i] <= warmz; ++i)
         if (p.t[i] < th.tsat) warmest = std::max(warmest, p.t[i]);
+    float coldest = INFINITY, climbstep = 0;
+    std::size_t coldat = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const float z = p.z[i], t = p.t[i];
         Fault f;
         f.z = z;
+        // Below stepshallowz the water hardly warms with depth: a record
+        // that climbs more than wander above its coldest reading there is
+        // the wire or the probe failing, however smoothly it climbs.
+        // A climb made mostly in one step is a step: the step check judges
+        // it, and the water below it is the new baseline.
+        if (z > stepshallowz) {
+            if (i > 0) climbstep = std::max(climbstep, std::fabs(t - p.t[i - 1]));
+            if (t < coldest) {
+                coldest = t;
+                coldat = i;
+                climbstep = 0;
+            } else if (t - coldest > th.wander && climbstep > 0.5f * (t - coldest)) {
+                coldest = t;
+                coldat = i;
+                climbstep = 0;
+            } else if (t - coldest > th.wander &&
+                       lasting(p, i, [&](float v) { return v - coldest > th.wander; })) {
+                f.at = coldat + 1;
+                f.z = p.z[f.at];
+                f.what = format(
+                    "%.2f \u00b0C at %.1f m, %.2f \u00b0C warmer than its coldest reading at %.1f m "
+                    "(water below %.0f m does not warm by %.2f \u00b0C)",
+                    t, z, t - coldest, p.z[coldat], stepshallowz, th.wander);
+                return f;
+            }
+        }
         if (t >= th.tsat && lasting(p, i, [&th](float v) { return v >= th.tsat; })) {
             f.what = format("%.2f \u00b0C, the recorder's limit (%.2f \u00b0C or more)", t, th.tsat);
             f.at = rampstart(p, i);
