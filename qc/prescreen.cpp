@@ -82,10 +82,16 @@ void truncate(Points& p, std::size_t n) {
     p.point.resize(n);
 }
 
+// The band leaves out the warmest and the coldest hundredth of the
+// readings: a probe on deck still twitches now and then.
 bool testprobe(const Points& p, const Thresholds& th, float& range) {
     if (p.size() < 10 || p.z.back() - p.z.front() < th.tpdepth) return false;
-    const auto [lo, hi] = std::minmax_element(p.t.begin(), p.t.end());
-    range = *hi - *lo;
+    std::vector<float> t(p.t);
+    const std::size_t cut = t.size() / 100;
+    std::nth_element(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut), t.end());
+    const float lo = t[cut];
+    std::nth_element(t.begin(), t.end() - 1 - static_cast<std::ptrdiff_t>(cut), t.end());
+    range = t[t.size() - 1 - cut] - lo;
     return range <= th.tprange;
 }
 
@@ -254,6 +260,7 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
 
     float range = 0;
     if (testprobe(p, th, range)) {
+        out.clear();
         out.push_back(
             makefinding(23, 1, p.z1,
                         format("Test probe: the whole profile stays within %.2f \u00b0C over %.1f m "
