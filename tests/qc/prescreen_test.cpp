@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -437,3 +438,39 @@ TEST(Prescreen, GoodReference) {
 }
 
 }  // namespace
+
+// The track: a drop the ship could only reach at more than 40 knots, and a
+// latitude whose sign flips for one drop, are findings with no dialog code;
+// a real crossing of the equator or a ship at 15 knots is none.
+TEST(Prescreen, TrackFindings) {
+    const auto fix = [](double lat, double lon, double minutes) { return Fix{true, lat, lon, minutes}; };
+    struct Row {
+        const char* name;
+        std::vector<Fix> fixes;
+        std::vector<std::size_t> flagged;  // drops (0-based) with a finding
+        const char* word;                  // in the sentence
+    };
+    const std::vector<Row> rows = {
+        {"15 knots", {fix(30.0, -80.0, 0), fix(30.25, -80.0, 60), fix(30.5, -80.0, 120)}, {}, ""},
+        // 1 degree of latitude (60 nautical miles) in an hour.
+        {"60 knots", {fix(30.0, -80.0, 0), fix(30.25, -80.0, 60), fix(31.25, -80.0, 120)}, {2}, "60 knots"},
+        {"latitude flips",
+         {fix(30.0, -80.0, 0), fix(-30.1, -80.0, 60), fix(30.2, -80.0, 120)},
+         {1},
+         "latitude"},
+        {"crossing the equator", {fix(0.5, -30.0, 0), fix(-0.5, -30.0, 240), fix(-1.5, -30.0, 480)}, {}, ""},
+        {"a field that does not read", {fix(30.0, -80.0, 0), Fix{}, fix(35.0, -80.0, 60)}, {}, ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto f = trackfindings(r.fixes);
+        ASSERT_EQ(f.size(), r.fixes.size());
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            const bool want = std::find(r.flagged.begin(), r.flagged.end(), i) != r.flagged.end();
+            ASSERT_EQ(f[i].size(), want ? 1u : 0u) << i;
+            if (!want) continue;
+            EXPECT_EQ(f[i][0].index, 0);
+            EXPECT_NE(f[i][0].sentence.find(r.word), std::string::npos) << f[i][0].sentence;
+        }
+    }
+}
