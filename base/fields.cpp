@@ -1,3 +1,8 @@
+// Fixed-column numeric fields and their rounding (see fields.h). The
+// readers and writers call these for every number of every drop file, so a
+// field is parsed where it lies, or from a copy on the stack without its
+// blanks, and a number is written straight into its record two digits at a
+// time.
 #include "base/fields.h"
 
 #include <algorithm>
@@ -8,7 +13,9 @@
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The characters of a field without its blanks. A field of ordinary width
 // stays on the stack: the readers call this for every number of every file.
@@ -146,17 +153,9 @@ std::optional<double> readFreeNumber(std::string_view text) {
     return parseReal(text.substr(i, j - i), written);
 }
 
-// The padding below stays a loop: these fields are a few columns wide,
-// shorter than a call to memset, which the compiler would make of it, is worth.
-[[gnu::optimize("no-tree-loop-distribute-patterns")]] char* putI(char* at, std::int64_t v, int w) {
+char* putI(char* at, std::int64_t v, int w) {
     if (w <= 0) return at;
     char* const end = at + w;
-    // A single digit, the class of every record, without the loops.
-    if (v >= 0 && v <= 9) {
-        for (char* q = at; q != end - 1; ++q) *q = ' ';
-        end[-1] = static_cast<char>('0' + v);
-        return end;
-    }
     char* p = end;
     const bool negative = v < 0;
     // Worked in unsigned so that the most negative value has its digits too.
@@ -252,4 +251,6 @@ std::string freeFormat(float v) {
     return std::string(buf, ptr);
 }
 
-std::string freeFormat(std::int64_t v) { return std::to_string(v); }
+std::string freeFormat(std::int64_t v) {
+    return std::to_string(v);
+}

@@ -1,5 +1,6 @@
 // The toolkit-wide state behind the operations of the main window, the
-// drawing primitives and the event queue, shared by window.cpp, drawing.cpp,
+// drawing primitives and the event queue, shared by window.cpp, the drawing
+// files (drawing.cpp, kept_calls.cpp, background.cpp, first_picture.cpp),
 // events.cpp, boxes.cpp and script.cpp. Only toolkit/ includes this header.
 #pragma once
 #include <QFont>
@@ -12,14 +13,17 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "toolkit/draw_call.h"
 #include "toolkit/menu.h"
 #include "toolkit/raster.h"
 #include "toolkit/toolkit.h"
@@ -51,81 +55,39 @@ struct DrawState {
     bool operator==(const DrawState&) const = default;
 };
 
-// A drawing call as the trace records it, kept to be compared and replayed.
-// A picture keeps thousands of them and few have a text or corners, so
-// those stand apart, shared by the copies of a call.
-struct DrawCall {
-    struct Extra {
-        std::string text;
-        std::vector<float> points;  // a polygon's corners, x and y by turns
-        bool operator==(const Extra&) const = default;
-    };
-    const char* op = "";  // a literal of the traced operation
-    std::array<double, 4> args{};
-    std::uint32_t nargs = 0;
-    std::shared_ptr<const Extra> extra;
-
-    std::string_view text() const { return extra ? std::string_view(extra->text) : std::string_view(); }
-    const std::vector<float>& points() const {
-        static const std::vector<float> none;
-        return extra ? extra->points : none;
-    }
-    bool operator==(const DrawCall& o) const {
-        return std::string_view(op) == o.op && args == o.args && nargs == o.nargs && text() == o.text() &&
-               points() == o.points();
-    }
-};
-
-// The picture's background (see WindowBackgroundBegin). Its calls are
-// gathered without painting; when they, the draw state they started from
-// and the image size match those of the cached image, the cached pixels are
-// copied, and otherwise the calls are replayed and their result kept.
+// The picture's background, between WindowBackgroundBegin and
+// WindowBackgroundEnd (background.cpp). Its calls are gathered without
+// painting; when they and the draw state they read are those that made the
+// kept pixels, those pixels are copied back whole instead of painted.
 struct BackgroundCache {
     bool gathering = false;
-    bool replaying = false;  // the replayed calls are not traced or gathered again
-    DrawState start;
+    DrawState start;  // the draw state when gathering began
     std::vector<DrawCall> calls;
-    // The cached pixels, row by row. A background repeats most of its rows
-    // (white with the same grid lines): the commonest row is kept whole, and
-    // every other distinct row as the one stretch where it differs from it.
-    QSize size;
-    qsizetype bytesPerLine = 0;
-    double dpr = 0;
-    std::vector<uchar> base;  // the commonest row
-    struct Row {
-        std::size_t at = 0;        // where its stretch starts in `stretches`
-        int first = 0, last = -1;  // the stretch's columns; none when first > last
-    };
-    std::vector<Row> distinct;
-    std::vector<uchar> stretches;
-    std::vector<std::uint32_t> rowOf;  // the distinct row of each image row
+    // The last background painted, and what painted it.
+    QImage pixels;
     DrawState madeFrom;
     std::vector<DrawCall> madeBy;
-};
-
-// What the picture drew over the backing image since its background was
-// last put in place, as a span of device columns per device row: the next
-// copy of that background restores only these, not the whole image.
-struct Damage {
-    bool all = true;                         // unknown: the whole image
-    std::vector<std::pair<int, int>> spans;  // first and last column of each row; first > last: none
-    // The image the spans were made for.
-    double dpr = 1;
-    int width = 0, height = 0;
 };
 
 // A window just opened is not painted until something reads its image (its
 // first paint, a screenshot, a pixel): the editor draws its first picture
 // and then draws it again for the window's first exposure, and only the
-// last picture needs its pixels. The calls since the last WindowClear are
-// kept, with where the background among them begins and ends.
+// last picture needs its pixels (first_picture.cpp). The calls since the
+// last WindowClear are kept, with where the background among them begins
+// and ends.
 struct DeferredPicture {
     bool on = false;
-    DrawState start;
+    DrawState start;  // the draw state before the first kept call
     std::vector<DrawCall> calls;
-    std::size_t backgroundBegin = 0, backgroundEnd = 0;
-    bool background = false;  // both ends seen
-    DrawState backgroundStart, backgroundAfter;
+    // Where WindowBackgroundBegin came among the calls, and the draw state then.
+    std::optional<std::size_t> backgroundBegin;
+    DrawState backgroundStart;
+    // Set by WindowBackgroundEnd after a beginning among the same calls.
+    struct Background {
+        std::size_t begin = 0, end = 0;
+        DrawState start, after;
+    };
+    std::optional<Background> background;
 };
 
 // Types 11 to 17 are never produced; 18 is the panel's row. WMessageEnable
@@ -222,8 +184,9 @@ struct CoreState {
 
     DrawState draw;
     BackgroundCache background;
-    Damage damage;
     DeferredPicture deferred;
+    // Kept calls being painted: they were traced and kept when first made.
+    bool replaying = false;
     std::array<bool, lastEventType + 1> enabled = defaultEventTable();
     std::deque<std::pair<int, EventRecord>> queue;
     // Buttons of a scripted pointer pressed on the plot and not yet released.
@@ -266,26 +229,6 @@ void imageChanged();
 // than drawing a line; its render hints are set to the painter's defaults
 // plus the given ones, and every caller sets the pen, brush and font it uses.
 QPainter* imagePainter(QPainter::RenderHints hints = {});
-// The same for a drawing that stays within area (client pixels): only that
-// part of the image needs its background back before the next picture.
-QPainter* imagePainterOver(const QRectF& area, QPainter::RenderHints hints = {});
-// Notes what a drawing changed (see Damage): an area in client pixels, or
-// the whole image.
-void damageArea(double left, double top, double right, double bottom);
-void damageAll();
-// The image shows its background and nothing else.
-void clearDamage();
-// The same for device pixels already within the image: the path of every
-// segment of a trace, so kept short.
-inline void damagePixels(const PixelBox& box) {
-    Damage& d = core().damage;
-    if (d.all || box.empty()) return;
-    for (int y = box.top; y <= box.bottom; ++y) {
-        auto& span = d.spans[std::size_t(y)];
-        if (box.left < span.first) span.first = box.left;
-        if (box.right > span.second) span.second = box.right;
-    }
-}
 // A segment in client pixels with the current line pen. A segment that
 // goes on from the end of the last one with the same pen joins it in one
 // polyline, which costs far less than a line call per segment; the
@@ -309,13 +252,33 @@ inline const PixelTarget* linePixels() {
 // finished and the painter never outlives the image it paints.
 void finishPainting();
 // Keeps the drawing calls from now on instead of painting them, until
-// finishPainting paints the last picture among them (see DeferredPicture).
+// finishPainting paints the last picture among them (first_picture.cpp).
 void deferPainting();
-// An image in the plot's pixel format, not yet filled, for the backing
-// image (see window.cpp).
-QImage imageOfPlotSize(int width, int height, double dpr);
 void paintDeferred();
-// Forgets fonts built for the current application (before it goes).
+
+// Kept drawing calls (kept_calls.cpp). Every drawing call reports itself
+// here: it is kept for a waiting picture or a background being gathered,
+// and recorded in the trace when that is on. Nothing is kept or traced
+// while kept calls are painted again.
+void recordCall(DrawOp op, std::initializer_list<double> args, std::string_view text = {});
+void recordCall(DrawOp op, std::span<const float> x, std::span<const float> y);
+// Paints calls[first, last) again through the operations that made them.
+void replayCalls(const std::vector<DrawCall>& calls, std::size_t first, std::size_t last);
+// The part of the draw state start that calls read before setting it
+// themselves; the rest is left at its default (see background.cpp).
+DrawState settingsRead(const DrawState& start, const std::vector<DrawCall>& calls);
+
+// An image in the plot's pixel format, not yet filled, for the backing
+// image and the kept background (see window.cpp).
+QImage imageOfPlotSize(int width, int height, double dpr);
+
+// Paints the gathered background calls into img, or copies the kept pixels
+// when they were made by the same calls from the same settings; the draw
+// state ends as after (background.cpp).
+void paintBackground(QImage& img, const DrawState& after);
+
+// Forgets fonts built for the current application, and the background
+// painted with them (before it goes).
 void dropCachedFonts();
 
 // Conversions between user units and client pixels (origin top left).

@@ -1,3 +1,6 @@
+// The plot's one-pixel solid lines, set straight into the backing image's
+// pixels: each column (or row) along the longer extent gets the pixel where
+// the line crosses its middle, after the segment is cut to the target.
 #include "toolkit/raster.h"
 
 #include <algorithm>

@@ -1,4 +1,9 @@
+// The toolkit's test mode and session records: queued answers for message
+// boxes and file selections, the records of the boxes and selections shown,
+// the trace of drawing calls, and the last error of the toolkit calls.
 #include "toolkit/session.h"
+
+#include <utility>
 
 #include "toolkit/internal.h"
 #include "toolkit/session_internal.h"
@@ -43,21 +48,6 @@ void setTrace(bool on) {
 }
 std::vector<TraceEntry> takeTrace() {
     return std::exchange(session().trace, {});
-}
-
-void traceCall(const char* op, std::initializer_list<double> args, std::string_view text) {
-    if (!gatherDrawCall(op, args, text) || !session().tracing) return;
-    session().trace.push_back(TraceEntry{op, std::vector<double>(args), std::string(text)});
-}
-
-void traceCall(const char* op, std::span<const float> x, std::span<const float> y) {
-    if (!gatherDrawCall(op, x, y) || !session().tracing) return;
-    TraceEntry e{op, {}, {}};
-    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-        e.args.push_back(x[i]);
-        e.args.push_back(y[i]);
-    }
-    session().trace.push_back(std::move(e));
 }
 
 int exitCodeFor(Answer a) {

@@ -1,10 +1,6 @@
 // The toolkit's own state for queued answers, records and the trace.
 #pragma once
 #include <deque>
-#include <initializer_list>
-#include <span>
-#include <string_view>
-#include <utility>
 
 #include "toolkit/session.h"
 
@@ -30,13 +26,7 @@ inline SessionState& session() {
         sessionKept = &sessionState();
     return *sessionKept;
 }
-void traceCall(const char* op, std::initializer_list<double> args, std::string_view text = {});
-// A polygon's corners, x and y by turns.
-void traceCall(const char* op, std::span<const float> x, std::span<const float> y);
-// While a background is gathered (drawing.cpp), every traced call also goes
-// to it; false when a replayed call must be neither traced nor gathered.
-bool gatherDrawCall(const char* op, std::initializer_list<double> args, std::string_view text);
-bool gatherDrawCall(const char* op, std::span<const float> x, std::span<const float> y);
+
 int exitCodeFor(Answer a);
 
 }  // namespace toolkit
