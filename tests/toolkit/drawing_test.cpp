@@ -169,7 +169,7 @@ TEST_F(Windowed, RightPlacedTextEndsAtXAndLeftPlacedTextBeginsThere) {
 
 TEST_F(Windowed, StatusTextReplacesOneOfTheSameLengthAndLeavesTheTailOfALongerOne) {
     const int py = 479 * 5000 / 9999;
-    auto row = [py] {
+    auto row = [=] {
         std::vector<int> px;
         for (int y = py - 12; y <= py + 3; ++y)
             for (int x = 0; x < 400; ++x) px.push_back(toolkit::clientPixel(x, y));
