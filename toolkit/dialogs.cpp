@@ -11,7 +11,6 @@
 #include "base/fields.h"
 #include "base/fixed_text.h"
 #include "resources/embedded.h"
-#include "toolkit/dialogs_view.h"
 #include "toolkit/internal.h"
 #include "toolkit/session_internal.h"
 

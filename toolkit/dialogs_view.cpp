@@ -2,7 +2,7 @@
 // a painted title strip, laid out in dialog units of its font. The widgets
 // mirror the field store and hand the operator's input back to it, so that
 // focus reports, state changes and button presses arise as from a person.
-#include "toolkit/dialogs_view.h"
+#include "toolkit/dialogs.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
