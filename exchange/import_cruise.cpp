@@ -303,16 +303,23 @@ ImportBuild buildimport(std::vector<IncomingDrop> drops, const CruiseSoFar& crui
             b.report.push_back(d.source + ": " + std::to_string(r.clamped) +
                                " temperatures beyond -9.999 to 99.999 degrees are written at that limit");
         for (int i = 0; i < r.n; ++i) {
-            tmin = std::min(tmin, r.milli[static_cast<std::size_t>(i)] / 1000.0);
-            tmax = std::max(tmax, r.milli[static_cast<std::size_t>(i)] / 1000.0);
+            const double t = r.milli[static_cast<std::size_t>(i)] / 1000.0;
+            // A recorder writes its limits (35.5 saturated, -2.52 open
+            // circuit) once the wire is gone; a range stretched to hold them
+            // would squeeze the water the operator has to judge.
+            if (t <= -2.5 || t >= 35.45) continue;
+            tmin = std::min(tmin, t);
+            tmax = std::max(tmax, t);
         }
     }
     if (b.imported == 0) return b;
 
     if (cruise.newcontrol) {
-        // The plot range holds every imported temperature, in whole degrees.
-        const int lo = static_cast<int>(std::floor(tmin));
-        const int hi = std::max(static_cast<int>(std::ceil(tmax)), lo + 1);
+        // The plot range holds every imported temperature that can be water,
+        // in whole degrees (the editor's 0 to 30 when none can).
+        const bool water = tmin <= tmax;
+        const int lo = water ? static_cast<int>(std::floor(tmin)) : 0;
+        const int hi = water ? std::max(static_cast<int>(std::ceil(tmax)), lo + 1) : 30;
         std::string ship;
         for (const IncomingDrop& d : drops)
             if (ship.empty()) ship = printable(d.ship, 40);
