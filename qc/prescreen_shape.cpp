@@ -175,7 +175,8 @@ std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Find
 //     the water (on deck or in the air), so the whole profile sits too deep:
 //     PL moves it up to start at s;
 //   - a smaller step may be real water (a warm skin, a fresh lens) or a
-//     launch too slight to prove: SA records the anomaly and keeps the data.
+//     launch too slight to prove: SA records the anomaly and keeps the data
+//     (when more than the first reading differs).
 void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
     const std::size_t n = p.size();
     double topsum = 0;
@@ -196,6 +197,9 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
         if (std::fabs(edge) < th.sastep || std::fabs(step) < th.sastep || (edge > 0) != (step > 0)) continue;
         const char* side = step > 0 ? "warmer" : "colder";
         if (std::fabs(step) < th.surfstep) {
+            // A lone first reading a little off is the probe meeting the
+            // water; a skin or lens worth noting spans more than one sample.
+            if (s < 2) return;
             out.push_back(
                 makefinding(12, 1, p.z1,
                             format("Surface anomaly: the top %.1f m is %.2f \u00b0C %s than the mixed "

@@ -201,12 +201,13 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
         {"ends in the mixed layer", [] { return bottom(400, 60); }, {{22, 60}}},
         // The top: spoiled within csdepth (CS at the first good point), on
         // deck for longer (PL there), a smaller step (SA at point 1), and
-        // a step under sastep.
+        // a step under sastep or in the first reading alone.
         {"spoiled surface", [] { return top(ocean(), 4, 2.0f); }, {{5, static_cast<float>(depthof(5))}}},
         {"premature launch", [] { return launch(25, 30.0f); }, {{10, static_cast<float>(depthof(26))}}},
         {"surface anomaly", [] { return top(ocean(), 5, 0.6f); }, {{12, z1}}},
         {"deck close to the sea", [] { return launch(25, 27.6f); }, {{12, z1}}},
         {"step under sastep", [] { return top(ocean(), 5, 0.25f); }, {}},
+        {"only the first reading off", [] { return top(ocean(), 1, -0.45f); }, {}},
         // Out of range: a short run is a spike, a lasting one ends the data.
         {"one point too warm", [] { return at(ocean(), 300, {15.0f}); }, {{21, z300}}},
         {"no number",
