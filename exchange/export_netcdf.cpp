@@ -2,6 +2,14 @@
 // the caller replaces the target atomically and a reader never needs a path.
 #include "exchange/export_netcdf.h"
 
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#endif
+
 #include <netcdf.h>
 #include <netcdf_mem.h>
 
@@ -337,8 +345,60 @@ void readhistory(int ncid, NetcdfProfile& p) {
 
 }  // namespace
 
+namespace {
+
+NetcdfProfile readnetcdfhere(std::string_view bytes);
+
+// Whether libnetcdf (and the HDF5 library beneath it) gets through the bytes
+// alive. On some damaged files HDF5 frees memory it never owned; the first
+// read runs in a child process, so that such a file is refused instead of
+// taking the whole command down with it.
+bool librarysurvives(std::string_view bytes) {
+#if defined(_WIN32)
+    (void)bytes;
+    return true;
+#else
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) return true;  // no child to spare: read it here, as before
+    if (pid == 0) {
+        std::signal(SIGSEGV, SIG_DFL);
+        std::signal(SIGBUS, SIG_DFL);
+        std::signal(SIGABRT, SIG_DFL);
+        (void)readnetcdfhere(bytes);
+        _exit(0);
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+#endif
+}
+
+}  // namespace
+
 NetcdfProfile readnetcdf(std::string_view bytes) {
+    if (bytes.starts_with("\x89HDF\r\n\x1a\n") && !librarysurvives(bytes)) {
+        NetcdfProfile p;
+        p.reason = "a damaged netCDF file that the netCDF library cannot read";
+        return p;
+    }
+    return readnetcdfhere(bytes);
+}
+
+namespace {
+
+NetcdfProfile readnetcdfhere(std::string_view bytes) {
     NetcdfProfile p;
+    // Only the netCDF-4 files this editor writes are read. libnetcdf's reader
+    // of the older classic layout trusts the counts in a file's header and
+    // asks for gigabytes on a few damaged bytes, so those files never reach it.
+    constexpr std::string_view hdf5 = "\x89HDF\r\n\x1a\n";
+    if (!bytes.starts_with(hdf5)) {
+        p.reason = bytes.starts_with("CDF") ? "a classic netCDF file, not the netCDF-4 that Dropfix exports"
+                                            : "not a netCDF file";
+        return p;
+    }
     std::string copy(bytes);
     int ncid = -1;
     if (copy.empty() || nc_open_mem("profile.nc", NC_NOWRITE, copy.size(), copy.data(), &ncid) != NC_NOERR) {
@@ -380,3 +440,5 @@ NetcdfProfile readnetcdf(std::string_view bytes) {
     nc_close(ncid);
     return p;
 }
+
+}  // namespace

@@ -2,6 +2,7 @@
 // whether a drop may leave the editor, the station list's time, and the
 // netCDF file read back by our own reader (the round trip of the importer).
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <cmath>
 #include <string>
@@ -155,8 +156,13 @@ TEST(NetcdfRoundTrip, TemperaturesClassesAndCodesComeBack) {
 
 TEST(NetcdfRoundTrip, AnyOtherBytesAreRefused) {
     const std::string good = netcdfbytes(dropwith(false), "2026-12-11T12:00:00Z").bytes;
+    std::string spoiled = good;
+    std::fill(spoiled.begin() + 600, spoiled.begin() + 1400, '\xff');
+    // A classic header that claims two thousand million variables: the
+    // library would ask for gigabytes before it saw the file end.
+    const std::string greedy("CDF\x01\0\0\0\0\0\0\0\x0b\x7f\xff\xff\xff", 16);
     for (const std::string& bytes : {std::string(), std::string("CDF\x01garbage"),
-                                     good.substr(0, good.size() / 2), std::string(header)}) {
+                                     good.substr(0, good.size() / 2), std::string(header), spoiled, greedy}) {
         const NetcdfProfile p = readnetcdf(bytes);
         EXPECT_FALSE(p.ok);
         EXPECT_FALSE(p.reason.empty());
