@@ -145,14 +145,8 @@ bool sametimeandplace(const StationLine& a, const StationLine& b) {
 }
 
 Finding duplicatefinding(int other, std::string_view why) {
-    Finding f;
-    f.index = 0;
-    f.code = QcCode("NG");
-    f.iqc = 4;
-    f.point = 1;
-    f.depth = 0;
-    f.sentence = "Duplicate of drop " + dropDigits(other) + ": " + std::string(why);
-    return f;
+    return wholedropfinding(QcCode("NG"), 4,
+                            "Duplicate of drop " + dropDigits(other) + ": " + std::string(why));
 }
 
 // An earlier drop of the list with the same time and position, or one

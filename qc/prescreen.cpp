@@ -181,6 +181,14 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
     };
 }
 
+Finding wholedropfinding(QcCode code, int iqc, std::string sentence) {
+    Finding f;
+    f.code = code;
+    f.iqc = iqc;
+    f.sentence = std::move(sentence);
+    return f;
+}
+
 std::vector<Finding> prescreen(const DropProfile& drop, const DropProfile* ref, const Thresholds& th) {
     return prescreen(drop, Neighbours{ref, nullptr, nullptr}, th);
 }

@@ -21,6 +21,10 @@ struct Finding {
     std::string sentence;  // why, with the measured value and the threshold
 };
 
+// A finding about the drop as a whole (a duplicate, the ship's track): no
+// button of the QC dialog applies it, and it stands at the first point.
+Finding wholedropfinding(QcCode code, int iqc, std::string sentence);
+
 // A drop as the checks see it: points 1..n of a slot as element 0..n-1,
 // depths as the store keeps them (negative metres, increasing downward in
 // magnitude), temperatures in degrees. A drop not yet edited is handed in

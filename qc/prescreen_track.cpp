@@ -30,14 +30,7 @@ bool flipped(double mine, double before, double after) {
 }
 
 Finding trackfinding(std::string sentence) {
-    Finding f;
-    f.index = 0;
-    f.code = QcCode("TK");
-    f.iqc = 0;
-    f.point = 1;
-    f.depth = 0;
-    f.sentence = std::move(sentence);
-    return f;
+    return wholedropfinding(QcCode("TK"), 0, std::move(sentence));
 }
 
 }  // namespace
