@@ -350,9 +350,9 @@ namespace {
 NetcdfProfile readnetcdfhere(std::string_view bytes);
 
 // Whether libnetcdf (and the HDF5 library beneath it) gets through the bytes
-// alive. On some damaged files HDF5 frees memory it never owned; the first
-// read runs in a child process, so that such a file is refused instead of
-// taking the whole command down with it.
+// alive and in time. On some damaged files HDF5 frees memory it never owned;
+// the first read runs in a child process, so that such a file is refused
+// instead of taking the whole command down with it.
 bool librarysurvives(std::string_view bytes) {
 #if defined(_WIN32)
     (void)bytes;
@@ -365,6 +365,11 @@ bool librarysurvives(std::string_view bytes) {
         std::signal(SIGSEGV, SIG_DFL);
         std::signal(SIGBUS, SIG_DFL);
         std::signal(SIGABRT, SIG_DFL);
+        // Some damaged files send HDF5 round a loop for ever; a file of ours
+        // reads in milliseconds, so a child still at it after seconds is
+        // stopped and the file refused.
+        std::signal(SIGALRM, SIG_DFL);
+        alarm(5);
         (void)readnetcdfhere(bytes);
         _exit(0);
     }
