@@ -295,7 +295,7 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
     // under it: never suggest moving the top from what lies above a fault.
     constexpr float underlayer = 15.0f;
     if (!bottom && q.size() > 0 && (!fault || q.z.back() >= th.surfdepth + underlayer)) surface(q, th, out);
-    if (!bottom) bottom = hitbottom(q, th, &out, around, fault.has_value());
+    if (!bottom) bottom = hitbottom(q, th, &out, around);
     // The load's cut search below 699 m often stops at a floor's impact or
     // a deep step of the water; it is only the word when nothing else ends
     // the record.

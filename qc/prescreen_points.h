@@ -61,11 +61,9 @@ bool testprobe(const Points& p, const Thresholds& th, float& range);
 // Marks the points of every spike; with out, also reports them.
 std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Finding>* out);
 void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out);
-// Cuts p at the hit bottom it finds; returns whether there was one. A tail
-// that ends at a fault deep down must be flatter (see the source); the
+// Cuts p at the hit bottom it finds; returns whether there was one. The
 // neighbours, when given, show whether the water goes on cooling below.
-bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around = {},
-               bool endsatfault = false);
+bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around = {});
 void shortprofile(const Points& p, const Thresholds& th, float rated, std::vector<Finding>& out);
 
 // The checks against the reference drop.

@@ -241,10 +241,9 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
 //     the tail goes on cooling below it by 0.2 degrees more than this one.
 // A deep drop's last tens of metres above its break are often about flat
 // too; a tail there shorter than deeptail must be really flat.
-bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around,
-               bool /*endsatfault*/) {
+bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const Neighbours& around) {
     constexpr float binwidth = 5.0f;
-    constexpr float deepz = 600.0f;
+    constexpr float deepend = 600.0f;
     constexpr float deeptail = 60.0f;
     constexpr float deepflat = 0.02f;
     constexpr float neighbourcool = 0.2f;
@@ -330,7 +329,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     const float length = zend - p.z[b];
     if (length < th.hblength) return false;
     const float drift = mean[0] - tailtop;
-    if (zend > deepz && length < deeptail && std::fabs(drift) > deepflat) return false;
+    if (zend > deepend && length < deeptail && std::fabs(drift) > deepflat) return false;
 
     // The water above the tail.
     std::size_t a = b;
