@@ -229,8 +229,7 @@ Finding breakfinding(const Points& all, const Fault& f, const DropProfile& d) {
 std::optional<Fault> proposedcut(const Points& p, const DropProfile& d) {
     if (d.cut >= d.size() || d.cut == 0) return std::nullopt;
     const int below = static_cast<int>(d.cut) + 1;  // the first point below the cut
-    std::size_t k = 0;
-    while (k < p.size() && p.point[k] < below) ++k;
+    const std::size_t k = atpoint(p, below);
     if (k >= p.size()) return std::nullopt;
     Fault f;
     f.at = k;
@@ -302,10 +301,7 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
     if (!fault && !bottom) fault = proposedcut(all, drop);
     if (fault && !bottom) out.push_back(breakfinding(all, *fault, drop));
     if (!bottom && !fault) shortprofile(q, th, drop.rated, out);
-    if (fault)
-        truncate(q,
-                 std::min(q.size(), static_cast<std::size_t>(
-                                        std::lower_bound(q.z.begin(), q.z.end(), fault->z) - q.z.begin())));
+    if (fault) truncate(q, atdepth(q, fault->z));
     inversion(q, th, out);
     if (around.ref != nullptr) {
         const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });

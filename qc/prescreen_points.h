@@ -1,6 +1,7 @@
 // What the pre-screen's checks share: a drop's usable points and the way a
 // finding is made. Internal to the pre-screen's source files.
 #pragma once
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,22 @@ struct Points {
 };
 
 Points usablepoints(const DropProfile& d, const Thresholds& th);
+// The first index whose depth is at or below z; size() when none is.
+inline std::size_t atdepth(const Points& p, float z) {
+    return static_cast<std::size_t>(std::lower_bound(p.z.begin(), p.z.end(), z) - p.z.begin());
+}
+// The first index that stands at the drop's point `point` or below it.
+inline std::size_t atpoint(const Points& p, int point) {
+    std::size_t k = 0;
+    while (k < p.size() && p.point[k] < point) ++k;
+    return k;
+}
+// The mean of v over indices [a, b), which must not be empty.
+inline double meanof(const std::vector<float>& v, std::size_t a, std::size_t b) {
+    double s = 0;
+    for (std::size_t i = a; i < b; ++i) s += v[i];
+    return s / static_cast<double>(b - a);
+}
 Points without(Points p, const std::vector<char>& drop);
 void truncate(Points& p, std::size_t n);
 
@@ -30,6 +47,10 @@ std::string format(const char* f, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* f, ...);
 #endif
 Finding makefinding(int index, int point, float depth, std::string sentence);
+// The side of a difference, as the sentences name it.
+inline const char* warmer(float d) {
+    return d > 0 ? "warmer" : "colder";
+}
 
 // Where the record goes bad: at index `at` of the usable points (the first
 // bad one; the points above it are good), what happened there, and whether

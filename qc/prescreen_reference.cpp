@@ -32,9 +32,7 @@ Points referencepoints(const DropProfile& ref, const Thresholds& th) {
         fault = inside;
     if (fault) truncate(r, fault->at);
     if (ref.cut < r.size()) {
-        std::size_t k = 0;
-        while (k < r.size() && r.point[k] <= static_cast<int>(ref.cut)) ++k;
-        truncate(r, k);
+        truncate(r, atpoint(r, static_cast<int>(ref.cut) + 1));
     }
     float range = 0;
     if (testprobe(r, th, range)) return {};
@@ -45,11 +43,6 @@ Points referencepoints(const DropProfile& ref, const Thresholds& th) {
 }
 
 namespace {
-
-// The first index whose depth is at or below z.
-std::size_t at(const Points& p, float z) {
-    return static_cast<std::size_t>(std::lower_bound(p.z.begin(), p.z.end(), z) - p.z.begin());
-}
 
 // The gradient of r around the depth zr that lies between its points j-1
 // and j, degrees per metre, from the points halfgradient above and below.
@@ -62,16 +55,10 @@ float gradientnear(const Points& r, std::size_t j, float zr) {
 
 // The mean temperature over the 700 m window, or NaN when no point is in it.
 float mean700(const Points& p) {
-    double sum = 0;
-    std::size_t k = 0;
-    for (std::size_t i = at(p, z700 - halfwindow700); i < p.size() && p.z[i] <= z700 + halfwindow700;
-         ++i, ++k)
-        sum += p.t[i];
-    return k == 0 ? NAN : static_cast<float>(sum / static_cast<double>(k));
-}
-
-const char* warmer(float d) {
-    return d > 0 ? "warmer" : "colder";
+    const std::size_t a = atdepth(p, z700 - halfwindow700);
+    std::size_t b = a;
+    while (b < p.size() && p.z[b] <= z700 + halfwindow700) ++b;
+    return b == a ? NAN : static_cast<float>(meanof(p.t, a, b));
 }
 
 // "Max Delta": the drop differs from the reference, at the same depth (the
@@ -113,7 +100,7 @@ int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector
 int delta700(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
     const float tp = mean700(p), tr = mean700(r);
     if (!std::isfinite(tp) || !std::isfinite(tr) || !(std::fabs(tp - tr) > th.dtmx700)) return 0;
-    std::size_t k = at(p, z700);
+    std::size_t k = atdepth(p, z700);
     if (k == p.size() || (k > 0 && z700 - p.z[k - 1] < p.z[k] - z700)) --k;
     out.push_back(
         makefinding(18, p.point[k], p.z[k],

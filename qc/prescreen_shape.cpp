@@ -24,13 +24,7 @@ bool inrange(float t, const Thresholds& th) {
 
 // Least-squares slope of t against z over points [a, b), degrees per metre.
 float slope(const Points& p, std::size_t a, std::size_t b) {
-    double sz = 0, st = 0;
-    const double n = static_cast<double>(b - a);
-    for (std::size_t i = a; i < b; ++i) {
-        sz += p.z[i];
-        st += p.t[i];
-    }
-    const double mz = sz / n, mt = st / n;
+    const double mz = meanof(p.z, a, b), mt = meanof(p.t, a, b);
     double szz = 0, szt = 0;
     for (std::size_t i = a; i < b; ++i) {
         szz += (p.z[i] - mz) * (p.z[i] - mz);
@@ -80,8 +74,7 @@ std::optional<Fault> outofrange(const DropProfile& d, const Thresholds& th, Poin
                                          z, value.c_str(), run, run == 1 ? "" : "s", th.tmin, th.tmax)));
         return std::nullopt;
     }
-    std::size_t keep = 0;
-    while (keep < p.size() && p.point[keep] < point) ++keep;
+    const std::size_t keep = atpoint(p, point);
     truncate(p, keep);
     Fault f;
     f.at = keep;
@@ -195,7 +188,7 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
         const float edge = p.t[s - 1] - tml;
         const float step = static_cast<float>(topsum / static_cast<double>(s)) - tml;
         if (std::fabs(edge) < th.sastep || std::fabs(step) < th.sastep || (edge > 0) != (step > 0)) continue;
-        const char* side = step > 0 ? "warmer" : "colder";
+        const char* side = warmer(step);
         if (std::fabs(step) < th.surfstep) {
             // A lone first reading a little off is the probe meeting the
             // water; a skin or lens worth noting spans more than one sample.
@@ -335,16 +328,12 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     std::size_t a = b;
     while (a > 0 && p.z[a - 1] >= p.z[b] - th.hblength) --a;
     if (b - a < 4) return false;
-    double sa = 0;
-    for (std::size_t i = a; i < b; ++i) sa += p.t[i];
-    const float above = static_cast<float>(sa / static_cast<double>(b - a));
+    const float above = static_cast<float>(meanof(p.t, a, b));
 
     // The strike: a reading within impactwindow above b off both the tail
     // and the line of the water above.
     const float g = slope(p, a, b);
-    double sz = 0;
-    for (std::size_t i = a; i < b; ++i) sz += p.z[i];
-    const float cz = static_cast<float>(sz / static_cast<double>(b - a));
+    const float cz = static_cast<float>(meanof(p.z, a, b));
     const float margin = std::max(0.1f, 8.0f * noise);
     std::size_t strike = n;
     for (std::size_t i = b + 1; i > a && p.z[i - 1] >= p.z[b] - impactwindow; --i) {
@@ -371,8 +360,8 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         if (r.size() < 10 || r.z.back() < zb + th.hblength) continue;
         const float zto = std::min(zend, r.z.back());
         const auto tat = [](const Points& q, float z) {
-            const auto it = std::lower_bound(q.z.begin(), q.z.end(), z);
-            return it == q.z.end() ? q.t.back() : q.t[static_cast<std::size_t>(it - q.z.begin())];
+            const std::size_t i = atdepth(q, z);
+            return i == q.size() ? q.t.back() : q.t[i];
         };
         if (std::fabs(tat(r, zb - 10.0f) - tat(p, zb - 10.0f)) > related) continue;
         const float own = tat(p, zb) - tat(p, zto);
