@@ -23,6 +23,13 @@ struct Drop {
         d.cut = cut;
         return d;
     }
+    // As a neighbour: down to its cut.
+    DropProfile reference() const {
+        DropProfile d = view();
+        d.depth = d.depth.first(cut);
+        d.t = d.t.first(cut);
+        return d;
+    }
 };
 
 Drop readdrop(const std::string& name) {
@@ -76,16 +83,12 @@ TEST(PrescreenReal, NamesEachFaultAtItsDepthAndSuggestsNoSurfaceEditBelowIt) {
         DropProfile bp, ap;
         if (*r.before) {
             before = readdrop(r.before);
-            bp = before.view();
-            bp.depth = bp.depth.first(before.cut);
-            bp.t = bp.t.first(before.cut);
+            bp = before.reference();
             around.ref = &bp;
         }
         if (*r.after) {
             after = readdrop(r.after);
-            ap = after.view();
-            ap.depth = ap.depth.first(after.cut);
-            ap.t = ap.t.first(after.cut);
+            ap = after.reference();
             around.next = &ap;
         }
         const auto f = prescreen(d.view(), around, Thresholds{});
@@ -104,11 +107,7 @@ TEST(PrescreenReal, NamesEachFaultAtItsDepthAndSuggestsNoSurfaceEditBelowIt) {
 TEST(PrescreenReal, AnOffsetDropBetweenTwoSimilarNeighboursIsFound) {
     Drop d = readdrop("AX10Br_089");
     const Drop before = readdrop("AX10Br_088"), after = readdrop("AX10Br_090");
-    DropProfile bp = before.view(), ap = after.view();
-    bp.depth = bp.depth.first(before.cut);
-    bp.t = bp.t.first(before.cut);
-    ap.depth = ap.depth.first(after.cut);
-    ap.t = ap.t.first(after.cut);
+    const DropProfile bp = before.reference(), ap = after.reference();
     for (std::size_t i = 0; i < d.cut; ++i) d.t[i] += 1.5f;
     const auto f = prescreen(d.view(), Neighbours{&bp, nullptr, &ap}, Thresholds{});
     bool offset = false;
