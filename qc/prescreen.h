@@ -76,10 +76,11 @@ struct Thresholds {
     int spwidth = 3;
     float spdepth = 4.0f;
     int hfcount = 5;
-    // A hit bottom's tail, at least hblength metres long, stays within half
-    // of hbband degrees (or of eight times its noise) of the floor's
-    // temperature, while the hblength metres above it cool by at least
-    // hbgrad degrees per metre.
+    // A hit bottom's tail is at least hblength metres long; the hblength
+    // metres above it cooling by hbgrad degrees per metre or more is one
+    // sign of the floor. No check reads hbband any more (hbdrift and hbtotal
+    // below bound the tail now), but the threshold table and the help page
+    // still show it, so it stays until they drop it.
     float hbband = 0.1f;
     float hblength = 15.0f;
     float hbgrad = 0.01f;
