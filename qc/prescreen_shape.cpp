@@ -344,11 +344,14 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     // The step: the tail's level is off the line of the water above where
     // they meet, by a clear margin either way.
     const bool step = std::fabs(tailtop - (above + g * (p.z[b] - cz))) > 2.0f * margin;
-    bool spike = false;
-    if (out != nullptr)
-        spike = std::any_of(out->begin(), out->end(), [&](const Finding& f) {
-            return f.index == 21 && f.depth <= p.z[b] + strikebelow && f.depth >= p.z[b] - impactwindow;
-        });
+    // A spike found near a bottom at z: from impactwindow above it to
+    // strikebelow below it.
+    const auto strikespike = [](float z) {
+        return [z](const Finding& f) {
+            return f.index == 21 && f.depth <= z + strikebelow && f.depth >= z - impactwindow;
+        };
+    };
+    const bool spike = out != nullptr && std::any_of(out->begin(), out->end(), strikespike(p.z[b]));
     const float tailrate = std::fabs(drift) / std::max(length, 1.0f);
     const bool gradient = g <= -th.hbgrad && -g >= 4.0f * tailrate;
     // The neighbours.
@@ -385,9 +388,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         int point = p.point[b];
         float depth = p.z[b];
         std::string how;
-        const auto hit = std::find_if(out->begin(), out->end(), [&](const Finding& f) {
-            return f.index == 21 && f.depth <= p.z[b] + strikebelow && f.depth >= p.z[b] - impactwindow;
-        });
+        const auto hit = std::find_if(out->begin(), out->end(), strikespike(p.z[b]));
         if (hit != out->end()) {
             point = hit->point;
             depth = hit->depth;
