@@ -7,13 +7,13 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
 #include <tuple>
 
 #include "base/atomic_file.h"
+#include "exchange/exported_drop.h"
 #include "profile/edited_files.h"
 #include "profile/probe_types.h"
 #include "profile/rawdrop.h"
@@ -173,37 +173,17 @@ void addduplicates(const CheckParts& parts, int drop, const DropProfile& own, st
     }
 }
 
-// Degrees from the list's decimal field ("-81.372"), if it reads.
-std::optional<double> degrees(std::string_view f) {
-    const std::string s(f);
-    char* end = nullptr;
-    const double v = std::strtod(s.c_str(), &end);
-    if (end == s.c_str() || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
-// Where and when a drop was made: "MM/DD/YY" and "hh:mm:ss" in minutes
-// from a fixed day, counted from March so that no table of month lengths
-// is needed.
+// Where and when a drop was made, from the list's date ("24/04/23", day
+// first), time and decimal position fields, read as the exports read them.
 Fix fixof(const StationLine& l) {
     Fix f;
-    const auto lat = degrees(l.alat.view()), lon = degrees(l.alon.view());
-    const std::string_view d = l.adate.view(), t = l.atime.view();
-    const auto num = [](std::string_view v, std::size_t at) {
-        return at + 1 < v.size() && v[at] >= '0' && v[at] <= '9' && v[at + 1] >= '0' && v[at + 1] <= '9'
-                   ? (v[at] - '0') * 10 + (v[at + 1] - '0')
-                   : -1;
-    };
-    const int mo = num(d, 0), dd = num(d, 3), yy = num(d, 6), hh = num(t, 0), mi = num(t, 3);
-    if (!lat || !lon || !given(l.adate) || mo < 1 || mo > 12 || dd < 1 || yy < 0 || hh < 0 || mi < 0)
-        return f;
-    const int y = 2000 + yy - (mo <= 2 ? 1 : 0);
-    const int m = (mo + 9) % 12;
-    const long days = 365L * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + dd;
-    f.valid = std::fabs(*lat) <= 90 && std::fabs(*lon) <= 360;
+    const auto lat = degrees(l.alat.view(), 90), lon = degrees(l.alon.view(), 360);
+    const auto when = droptime(l.adate.view(), l.atime.view());
+    if (!lat || !lon || !when) return f;
+    f.valid = true;
     f.lat = *lat;
     f.lon = *lon;
-    f.minutes = static_cast<double>(days) * 1440.0 + hh * 60.0 + mi;
+    f.minutes = days1950(*when) * 1440.0;
     return f;
 }
 

@@ -124,3 +124,35 @@ TEST_F(CruiseCheckTest, EnvelopeNeedsThreeAcceptedDropsAndSortPutsTheWorstFirst)
 }
 
 }  // namespace
+
+// The list writes the day first ("24/04/23"): a drop a degree of latitude
+// (60 nautical miles) from the one before within half an hour is a race
+// on any day of the month and across the end of one, and a day apart it is
+// none.
+TEST_F(CruiseCheckTest, TrackReadsTheListsDateDayFirst) {
+    const auto place = [this](int drop, const char* date, const char* time, const char* lat) {
+        StationLine& l = st->stations[drop];
+        l.adate = FixedText<8>(date);
+        l.atime = FixedText<8>(time);
+        l.alat = FixedText<7>(lat);
+        l.alon = FixedText<7>("-80.000");
+    };
+    struct Case {
+        const char *date1, *time1, *date2, *time2;
+        bool race;
+    } cases[] = {
+        {"24/04/23", "01:00:00", "24/04/23", "01:30:00", true},
+        {"30/04/23", "23:45:00", "01/05/23", "00:15:00", true},
+        {"24/04/23", "01:00:00", "25/04/23", "01:30:00", false},
+    };
+    for (const Case& c : cases) {
+        place(1, c.date1, c.time1, " 30.000");
+        place(2, c.date2, c.time2, " 31.000");
+        place(3, "28/05/23", "00:00:00", " 31.000");
+        const auto& f = dropfindings(checkparts(*st), 2);
+        const bool race = std::any_of(f.begin(), f.end(), [](const Finding& x) {
+            return x.code == "TK" && x.sentence.rfind("Track: ", 0) == 0;
+        });
+        EXPECT_EQ(race, c.race) << c.date1 << " " << c.time1 << " to " << c.date2 << " " << c.time2;
+    }
+}
