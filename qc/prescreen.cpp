@@ -176,6 +176,7 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
          th.wander},
         {"hbdrift", "a hit bottom's 5 m means stay within this of the means below them, degrees", th.hbdrift},
         {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
+        {"hbrate", "...or within this per metre of a longer tail, degrees per metre", th.hbrate},
         {"ivmin", "a smooth inversion of at least this is suggested as probable (PIA), degrees", th.ivmin},
         {"ivdepth", "over at least this depth, metres", th.ivdepth},
     };

@@ -113,8 +113,11 @@ struct Thresholds {
     // A hit bottom's tail drifts by at most hbdrift degrees from one 5 m
     // mean to the next (probes lying on the floor warm or cool slowly),
     // and by at most hbtotal over the whole tail.
-    float hbdrift = 0.05f;
+    float hbdrift = 0.07f;
     float hbtotal = 0.5f;
+    // ...or, over a long tail, by at most hbrate per metre of it: a probe
+    // lying on the floor warms or cools slowly as it is dragged.
+    float hbrate = 0.002f;
     // An inversion (warmer water below colder) larger than ivmin over at
     // least ivdepth metres, rising smoothly, is suggested as probable (PIA).
     float ivmin = 1.0f;

@@ -2,6 +2,7 @@
 // spikes, a spoiled top and a hit bottom, and a profile that ends early.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "profile/probe_types.h"
 #include "qc/prescreen_points.h"
@@ -17,6 +18,17 @@ constexpr float impactwindow = 5.0f;
 // ...and a spike this far below where the tail seems to start: a noisy
 // floor's first means can pass for the water just above it.
 constexpr float strikebelow = 20.0f;
+// A probe settling on the floor approaches the floor's temperature over
+// up to this many metres, from at least settlemin away.
+constexpr float settlewindow = 100.0f;
+constexpr float settlemin = 0.3f;
+// ...over at least settlespan metres; a jump is over within jumpsamples.
+constexpr float settlespan = 3.0f;
+constexpr std::size_t jumpsamples = 3;
+constexpr float jumpstep = 0.1f;
+// Water bends from cooling into a slow tail too, but seldom this sharply:
+// the tail drifts at an eighth of the rate the water above it cooled.
+constexpr float bendratio = 8.0f;
 
 bool inrange(float t, const Thresholds& th) {
     return std::isfinite(t) && t >= th.tmin && t <= th.tmax;
@@ -31,6 +43,36 @@ float slope(const Points& p, std::size_t a, std::size_t b) {
         szt += (p.z[i] - mz) * (p.t[i] - mt);
     }
     return szz > 0 ? static_cast<float>(szt / szz) : 0.0f;
+}
+
+// Going up from a floor's tail that starts at b (at level): the readings
+// that depart ever further from the level, one way, as a probe settling on
+// the floor does below its strike. Returns the first of them (b when there
+// are none).
+std::size_t settlingtop(const Points& p, std::size_t b, float level, float tol) {
+    std::size_t e = b;
+    float most = 0;
+    int side = 0;
+    for (std::size_t i = b; i > 0 && p.z[i - 1] >= p.z[b] - settlewindow; --i) {
+        const float d = p.t[i - 1] - level;
+        if (side == 0 && std::fabs(d) > std::max(tol, 0.5f * settlemin)) side = d > 0 ? 1 : -1;
+        if (side == 0) continue;
+        const float dep = static_cast<float>(side) * d;
+        if (dep < most - std::max(tol, 0.1f * most)) break;
+        if (dep >= most) {
+            most = dep;
+            e = i - 1;
+        }
+    }
+    return e;
+}
+
+// The median of v, which must not be empty; v is reordered.
+float median(std::vector<float>& v) {
+    const auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    if (v.size() % 2 == 1) return *mid;
+    return 0.5f * (*mid + *std::max_element(v.begin(), mid));
 }
 
 }  // namespace
@@ -253,27 +295,27 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     const float noise =
         n - 1 > f0 ? static_cast<float>(std::sqrt(sq / (2.0 * static_cast<double>(n - 1 - f0)))) : 0.0f;
 
-    // 5 m means from the end upward; top[j] is the first index of bin j.
-    std::vector<float> mean, spread;  // spread: the largest departure from the mean within the bin
+    // 5 m medians from the end upward; top[j] is the first index of bin j.
+    // A probe dragging on the floor jitters: one reading off in a bin is
+    // that jitter, not the water, so the bin's level is its median and its
+    // spread the second largest departure from it.
+    std::vector<float> mean, spread;
     std::vector<std::size_t> top;
     {
         std::size_t i = n;
         float lower = zend - binwidth;
+        std::vector<float> bin;
         while (i > 0) {
-            double sum = 0;
-            std::size_t k = 0;
-            while (i > 0 && p.z[i - 1] > lower) {
-                --i;
-                sum += p.t[i];
-                ++k;
-            }
-            if (k > 0) {
-                const float m = static_cast<float>(sum / static_cast<double>(k));
-                float dev = 0;
-                for (std::size_t j = i; j < i + k; ++j) dev = std::max(dev, std::fabs(p.t[j] - m));
+            bin.clear();
+            while (i > 0 && p.z[i - 1] > lower) bin.push_back(p.t[--i]);
+            if (!bin.empty()) {
+                const float m = median(bin);
+                std::vector<float> dev(bin.size());
+                std::transform(bin.begin(), bin.end(), dev.begin(), [m](float v) { return std::fabs(v - m); });
+                std::sort(dev.begin(), dev.end(), std::greater<>());
                 mean.push_back(m);
                 top.push_back(i);
-                spread.push_back(dev);
+                spread.push_back(dev.size() > 1 ? dev[1] : 0.0f);
             }
             lower -= binwidth;
         }
@@ -309,7 +351,8 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     const float sharp = std::max(0.1f, 8.0f * noise);
     const auto fits = [&](std::size_t j, std::size_t base) {
         return j < mean.size() && std::fabs(mean[j] - below(base)) <= perbin &&
-               std::fabs(mean[j] - mean[0]) <= th.hbtotal && spread[j] <= sharp;
+               std::fabs(mean[j] - mean[0]) <= std::max(th.hbtotal, th.hbrate * (zend - p.z[top[j]])) &&
+               spread[j] <= sharp;
     };
     while (k + 1 < mean.size() && spread[k + 1] <= sharp && (fits(k + 1, k) || fits(k + 2, k)))
         k += fits(k + 1, k) ? 1 : 2;
@@ -323,6 +366,50 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     if (length < th.hblength) return false;
     const float drift = mean[0] - tailtop;
     if (zend > deepend && length < deeptail && std::fabs(drift) > deepflat) return false;
+    const auto report = [&](int point, float depth, const std::string& how) {
+        if (out == nullptr) return;
+        out->push_back(makefinding(
+            15, point, depth,
+            format("Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
+                   "(5 m means within %.2f \u00b0C of each other and %.2f \u00b0C in all, or %.3f \u00b0C/m)",
+                   depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal, th.hbrate)));
+    };
+
+    // The probe settling on the floor: a jump, or a turn from water that
+    // does not warm into a record that warms, followed by a steady
+    // approach to the tail.
+    const float settletol = std::max(0.02f, 3.0f * noise);
+    if (const std::size_t e = settlingtop(p, b, tailtop, settletol); e < b && e > 0) {
+        const float settle = std::fabs(p.t[e] - tailtop);
+        // The jump: the samples just above e that each change by more
+        // than jumpstep; `last` is the last reading before it.
+        std::size_t last = e;
+        while (last > 0 && e - last < jumpsamples && std::fabs(p.t[last] - p.t[last - 1]) > jumpstep) --last;
+        const float jumpsize = std::fabs(p.t[e] - p.t[last]);
+        std::size_t ua = last;
+        while (ua > 0 && p.z[ua - 1] >= p.z[last] - th.hblength) --ua;
+        const float waterabove = last - ua >= 4 ? slope(p, ua, last + 1) : INFINITY;
+        // Settling is fast: faster than the water above changes, which a
+        // shifted stretch of water below a step would follow.
+        const float span = p.z[b] - p.z[e];
+        const float rate = span > 0 ? settle / span : 0.0f;
+        const bool settling = span >= settlespan && rate >= th.hbgrad;
+        const bool jump = last < e && jumpsize >= std::max(settlemin, 0.5f * settle) &&
+                          std::isfinite(waterabove) && rate >= 3.0f * std::fabs(waterabove);
+        const bool turn = tailtop > p.t[e] && waterabove <= 0.0f;
+        if (settling && settle >= settlemin && (jump || turn)) {
+            const std::size_t f = jump ? last + 1 : e;
+            report(p.point[f], p.z[f],
+                   jump ? format(" where the record jumps %.2f \u00b0C and settles to the floor's "
+                                 "temperature over %.1f m",
+                                 jumpsize, p.z[b] - p.z[f])
+                        : format(" where the record turns from cooling to warming and settles %.2f \u00b0C "
+                                 "to the floor's temperature over %.1f m",
+                                 settle, p.z[b] - p.z[f]));
+            truncate(p, f);
+            return true;
+        }
+    }
 
     // The water above the tail.
     std::size_t a = b;
@@ -353,9 +440,15 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     };
     const bool spike = out != nullptr && std::any_of(out->begin(), out->end(), strikespike(p.z[b]));
     const float tailrate = std::fabs(drift) / std::max(length, 1.0f);
-    const bool gradient = g <= -th.hbgrad && -g >= 4.0f * tailrate;
-    // The neighbours.
-    bool cooler = false;
+    // A floor's tail is flatter than water: it drifts by no more than
+    // hbrate, or than an eighth of the water above, per metre. A stretch
+    // that goes on cooling like the water above is water, shifted or not.
+    if (tailrate > std::max(th.hbrate, -g / bendratio)) return false;
+    const bool gradient = g <= -th.hbgrad && -g >= bendratio * tailrate;
+    // The neighbours: one that agrees above and cools more below says the
+    // floor; one that agrees above and flattens as this one does says the
+    // water, which outweighs a bend of the gradient alone.
+    bool cooler = false, alike = false;
     const float zb = p.z[b];
     for (const DropProfile* nb : {around.ref, around.next}) {
         if (nb == nullptr || cooler) continue;
@@ -370,8 +463,10 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         const float own = tat(p, zb) - tat(p, zto);
         const float theirs = tat(r, zb) - tat(r, zto);
         cooler = theirs - own >= neighbourcool && std::fabs(own) * 3.0f <= theirs;
+        alike = alike || std::fabs(theirs - own) < neighbourcool;
     }
     if (strike == n && !spike && !gradient && !cooler && !step) return false;
+    if (strike == n && !spike && !cooler && !step && alike) return false;
     if (strike != n) {
         b = strike;
     } else if (gradient) {
@@ -405,11 +500,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         } else {
             how = " where the neighbouring drops go on cooling";
         }
-        out->push_back(makefinding(
-            15, point, depth,
-            format("Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
-                   "(5 m means within %.2f \u00b0C of each other and %.2f \u00b0C in all)",
-                   depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal)));
+        report(point, depth, how);
     }
     truncate(p, b);
     return true;
@@ -445,3 +536,4 @@ void shortprofile(const Points& p, const Thresholds& th, float rated, std::vecto
 }
 
 }  // namespace prescreen_detail
+
