@@ -29,6 +29,10 @@ constexpr float recoverband = 1.5f;
 // by more than this are part of it.
 constexpr float rampstep = 0.1f;
 constexpr std::size_t rampmax = 3;
+// ...and a warming of at least climbmin without a fall of more than
+// climbwobble leads into an overflow.
+constexpr float climbmin = 0.5f;
+constexpr float climbwobble = 0.005f;
 
 float steplimit(float z, const Thresholds& th) {
     if (z <= stepshallowz) return th.stepmax;
@@ -56,6 +60,15 @@ std::size_t rampstart(const Points& p, std::size_t i, float dir) {
         const float d = p.t[k - 1] - p.t[k - 2];
         if (!((d > rampstep && dir > 0) || (d < -rampstep && dir < 0))) break;
         --k;
+    }
+    // Water seldom warms with depth for long: a record that warms without
+    // a pause all the way into the recorder's upper limit is the fault
+    // beginning, from where the warming began (a cooling record ends in
+    // the lower limit along the water's own gradient, so not that way).
+    if (dir > 0) {
+        std::size_t c = k;
+        while (c >= 2 && p.t[c - 2] <= p.t[c - 1] + climbwobble) --c;
+        if (c < k && k >= 1 && p.t[k - 1] - p.t[c - 1] >= climbmin) k = c - 1 > 0 ? c - 1 : 0;
     }
     return k;
 }
