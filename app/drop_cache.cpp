@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "base/atomic_file.h"
+
 namespace {
 
 // Linux stamps files from a clock that advances in ticks of 1 to 10 ms (the
@@ -58,6 +60,10 @@ bool same(const RawContents& a, const RawContents& b) {
 bool same(const EditedContents& a, const EditedContents& b) {
     return a.ierr == b.ierr && a.failed == b.failed && a.nread == b.nread && a.label == b.label &&
            a.depth == b.depth && a.t == b.t && a.iclass == b.iclass && a.code == b.code && a.log == b.log;
+}
+
+bool same(const std::string& a, const std::string& b) {
+    return a == b;
 }
 
 LogRecord keeper(ReadRecords& records) {
@@ -119,6 +125,17 @@ std::shared_ptr<const EditedContents> DropCache::edited(const std::string& path,
                              ? rdq(FileName(path), *s, prefixLength)
                              : winrdfl(FileName(path), *s, prefixLength, keeper(log));
     store(e, now, std::make_shared<const EditedContents>(editedof(*s, r, std::move(log))));
+    return e.contents;
+}
+
+std::shared_ptr<const std::string> DropCache::head(const std::string& path, std::size_t maxBytes) {
+    Entry<std::string>& e = head_[path];
+    const FileStamp now = stampof(path);
+    if (current(e, now) && e.maxBytes == maxBytes) return e.contents;
+    e.maxBytes = maxBytes;
+    std::string bytes;
+    if (!readFileBytes(path, bytes, maxBytes)) bytes.clear();
+    store(e, now, std::make_shared<const std::string>(std::move(bytes)));
     return e.contents;
 }
 

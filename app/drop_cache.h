@@ -1,6 +1,6 @@
 // One cache of what the drop files hold, parsed: the raw file, the edited
-// file and the two-metre file of any drop, for the drop loading, the
-// overview and the pre-screen alike. A file is read again whenever it may
+// file and the two-metre file of any drop, and the first bytes of a file,
+// for the drop loading, the overview and the pre-screen alike. A file is read again whenever it may
 // have changed since it was read: its stamp (size, modification and change
 // time to the nanosecond, inode and device) differs, or it was read while
 // its stamp was younger than the file system's timestamp granularity, so
@@ -70,6 +70,9 @@ public:
     // The edited file at path in the layout given.
     std::shared_ptr<const EditedContents> edited(const std::string& path, int prefixLength,
                                                  EditedLayout layout);
+    // At most the first maxBytes of the file at path, unparsed; empty when
+    // it cannot be read.
+    std::shared_ptr<const std::string> head(const std::string& path, std::size_t maxBytes);
 
     // Files read so far (the tests and the benchmarks watch it).
     int reads() const { return reads_; }
@@ -82,6 +85,7 @@ private:
         int prefixLength = 0;
         float a = 0, b = 0;
         EditedLayout layout = EditedLayout::Full;
+        std::size_t maxBytes = 0;
         std::shared_ptr<const Contents> contents;
     };
     // Whether an entry still stands for the file with the stamp it has now.
@@ -97,6 +101,7 @@ private:
     CacheClock clock_;
     std::map<std::string, Entry<RawContents>> raw_;
     std::map<std::string, Entry<EditedContents>> edited_;
+    std::map<std::string, Entry<std::string>> head_;
     int reads_ = 0;
 };
 

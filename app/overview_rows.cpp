@@ -22,9 +22,7 @@ std::string trimmed(std::string_view s) {
 
 // The code of the first record (the line after the two header lines),
 // columns first..first+1; blank when the file holds no record.
-std::string firstcode(const std::string& path, std::size_t first) {
-    std::string bytes;
-    if (!readFileBytes(path, bytes, 512)) return {};
+std::string firstcode(std::string_view bytes, std::size_t first) {
     LineReader lines(bytes);
     std::string_view line;
     for (int k = 0; k < 3; ++k)
@@ -103,23 +101,20 @@ PanelCells overviewrow(Overview& ov, DropCache& cache, const StationTable& table
     }
     // The q file is the edited file; a drop edited from the older two-metre
     // files has only its e file. Only the first record's code is wanted, so
-    // the first bytes are read, by the same rule as the cache's.
-    const FileStamp qnow = stampof(q), enow = stampof(e);
-    const FileStamp editednow = qnow.exists ? qnow : enow;
-    if (editednow != f.edited || !f.editedsettled) {
-        f.edited = editednow;
-        f.editedsettled = settledstamp(editednow, wallclock());
-        f.code = qnow.exists ? firstcode(q, 17) : enow.exists ? firstcode(e, 13) : std::string{};
-    }
+    // only the first bytes are read.
+    const bool qthere = stampof(q).exists, ethere = stampof(e).exists;
+    const std::string code = qthere   ? firstcode(*cache.head(q, 512), 17)
+                             : ethere ? firstcode(*cache.head(e, 512), 13)
+                                      : std::string{};
     return {std::string(l.adropno.view()),
             std::string(l.adate.view()),
             trimmed(l.atime.view()),
             trimmed(l.alat.view()),
             trimmed(l.alon.view()),
             statusword(l.istatus),
-            qnow.exists ? "yes" : "no",
-            enow.exists ? "yes" : "no",
-            f.code,
+            qthere ? "yes" : "no",
+            ethere ? "yes" : "no",
+            code,
             f.deepest};
 }
 

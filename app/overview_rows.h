@@ -20,10 +20,7 @@
 struct OverviewFiles {
     std::string path;                        // the raw file the entry belongs to (the cruise may change)
     std::shared_ptr<const RawContents> raw;  // as the cache gave it
-    FileStamp edited;                        // the edited file's, when its code was read
-    bool editedsettled = false;              // and whether that stamp could be trusted then
     std::string deepest;                     // depth of the raw profile's deepest point, metres
-    std::string code;                        // code at point 1 of the edited file
 };
 
 struct Overview {
