@@ -19,6 +19,17 @@ std::string shown(std::string_view name) {
     return out;
 }
 
+// Why a file that is there is refused for not being a regular file, or
+// nothing when it is one or is not there: a missing file or one that cannot
+// be read has its own message where it is read.
+std::optional<std::string> notregular(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return std::nullopt;
+    const auto why = unreadable(path);
+    if (!why) return std::nullopt;
+    return why->reason;
+}
+
 bool isdigits(std::string_view s) {
     for (char c : s)
         if (c < '0' || c > '9') return false;
@@ -60,19 +71,14 @@ bool ownfilename(std::string_view name, std::string_view cruise) {
 }
 
 void notRegularControl(const PathText& acontrol) {
-    const std::string path = pathString(acontrol);
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return;
-    const auto why = unreadable(path);
-    if (why) WMessageBox(0, 3, 1, "Error opening control.dat: " + why->reason, "Error Info");
+    if (const auto why = notregular(pathString(acontrol)))
+        WMessageBox(0, 3, 1, "Error opening control.dat: " + *why, "Error Info");
 }
 
 void notregulardrop(const std::string& path, Log& log) {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return;
-    const auto why = unreadable(path);
+    const auto why = notregular(path);
     if (!why) return;
-    const std::string message = why->reason + "; it is not read";
+    const std::string message = *why + "; it is not read";
     log.record(message);
     log.flush();
     WMessageBox(0, 3, 1, message, "Error Info");
