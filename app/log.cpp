@@ -57,16 +57,12 @@ void Log::close() {
 }
 
 void Log::write(std::string_view line) {
-    if (held_) {
-        text_.append(line);
-        text_ += '\n';
-        return;
-    }
-    if (memory_) {
+    if (held_ || memory_) {
         text_.append(line);
         text_ += '\n';
     }
-    if (file_) {
+    // A held log's records wait for release.
+    if (file_ && !held_) {
         std::fwrite(line.data(), 1, line.size(), file_.get());
         std::fputc('\n', file_.get());
     }

@@ -29,8 +29,7 @@ std::string dosPath(std::string_view dos) {
 }
 
 bool canOpen(const std::string& path) {
-    std::string none;
-    return !path.empty() && readFileBytes(path, none, 0);
+    return !path.empty() && !unreadable(path);
 }
 
 namespace {
