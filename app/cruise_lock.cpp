@@ -111,6 +111,13 @@ LockAttempt CruiseLock::take(const std::string& directory) {
     if (held() && directory == directory_) return LockAttempt{};
     release();
     const std::string path = directory + (directory.ends_with('/') ? "" : "/") + std::string(lockFileName);
+    const auto adopt = [this, &directory, &path](int fd, const LockHolder& before, bool advisory) {
+        writeRecord(fd);
+        fd_ = fd;
+        directory_ = directory;
+        path_ = path;
+        return ours(before, advisory);
+    };
     // A few rounds: the file may be removed by its holder, or replaced by a
     // takeover, between our open and our lock.
     for (int round = 0; round < 5; ++round) {
@@ -118,9 +125,7 @@ LockAttempt CruiseLock::take(const std::string& directory) {
         const int fd = openRegularFile(path, O_RDWR | O_CREAT, Links::Refuse, why, 0666);
         if (fd < 0) {
             LockAttempt a;
-            struct stat st {};
-            const bool planted = ::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
-            a.result = planted ? LockAttempt::Result::Refused : LockAttempt::Result::Unlocked;
+            a.result = why.notRegular ? LockAttempt::Result::Refused : LockAttempt::Result::Unlocked;
             a.why = why.reason;
             return a;
         }
@@ -130,11 +135,7 @@ LockAttempt CruiseLock::take(const std::string& directory) {
                 ::close(fd);
                 continue;
             }
-            writeRecord(fd);
-            fd_ = fd;
-            directory_ = directory;
-            path_ = path;
-            return ours(before, true);
+            return adopt(fd, before, true);
         }
         if (errno == EWOULDBLOCK) {
             // A lock kept for a process that is gone (a network drive's lock
@@ -152,11 +153,7 @@ LockAttempt CruiseLock::take(const std::string& directory) {
             ::close(fd);
             return heldby(before, false);
         }
-        writeRecord(fd);
-        fd_ = fd;
-        directory_ = directory;
-        path_ = path;
-        return ours(before, false);
+        return adopt(fd, before, false);
     }
     LockAttempt a;
     a.result = LockAttempt::Result::Unlocked;

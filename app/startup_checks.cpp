@@ -1,8 +1,6 @@
 // Checking the cruise name, control.dat and the names of the editor's files.
 #include "app/startup_checks.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "base/atomic_file.h"
@@ -23,10 +21,9 @@ std::string shown(std::string_view name) {
 // nothing when it is one or is not there: a missing file or one that cannot
 // be read has its own message where it is read.
 std::optional<std::string> notregular(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return std::nullopt;
+    if (path.empty()) return std::nullopt;
     const auto why = unreadable(path);
-    if (!why) return std::nullopt;
+    if (!why || !why->notRegular) return std::nullopt;
     return why->reason;
 }
 

@@ -232,7 +232,7 @@ int openRegularFile(const std::string& path, int flags, Links links, ReadResult&
                 : (links == Links::Refuse ? ::lstat(path.c_str(), &st) : ::stat(path.c_str(), &st)) == 0;
     if (statted && !S_ISREG(st.st_mode)) {
         if (fd >= 0) ::close(fd);
-        why = ReadResult{false, false, path + " is " + kindOf(st.st_mode)};
+        why = ReadResult{false, false, path + " is " + kindOf(st.st_mode), true};
         return -1;
     }
     if (fd < 0) {

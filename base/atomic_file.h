@@ -62,8 +62,9 @@ std::vector<std::string> removeTemporaryFiles(const std::string& directory,
 // The outcome of a read, with the reason for the operator's message.
 struct ReadResult {
     bool ok = true;
-    bool missing = false;  // there is no file at all, which is often expected
-    std::string reason;    // "PATH is a FIFO, not a regular file", "cannot open PATH: ..."
+    bool missing = false;     // there is no file at all, which is often expected
+    std::string reason;       // "PATH is a FIFO, not a regular file", "cannot open PATH: ..."
+    bool notRegular = false;  // something is there, but no regular file (or a link refused)
     explicit operator bool() const { return ok; }
 };
 
