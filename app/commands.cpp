@@ -18,10 +18,7 @@ namespace {
 // stops here, so the status is not set and the edits stay on the screen.
 bool reportwrite(const EditedWrite& w, const PathText& name, Log& log) {
     if (w.ok) return true;
-    const std::string message = "Error writing " + pathString(name) + ": " + w.reason;
-    log.record(message);
-    log.flush();
-    WMessageBox(0, 3, 1, message, "Error Info");
+    reporterror(log, "Error writing " + pathString(name) + ": " + w.reason);
     return false;
 }
 

@@ -343,11 +343,7 @@ Outcome getscr(ScreenSettings& scr, const PathText& acontrol, ErrorFlags& ierror
         log.flush();
         return Outcome::exit(1);
     }
-    for (const std::string& w : saneplotrange(scr.tmin, scr.tmax)) {
-        log.record(w);
-        log.flush();
-        WMessageBox(0, 3, 1, w, "Error Info");
-    }
+    for (const std::string& w : saneplotrange(scr.tmin, scr.tmax)) reporterror(log, w);
     return Outcome::proceed();
 }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "base/atomic_file.h"
+#include "toolkit/toolkit.h"
 
 namespace {
 
@@ -70,4 +71,10 @@ void Log::write(std::string_view line) {
 
 void Log::flush() {
     if (file_) std::fflush(file_.get());
+}
+
+void reporterror(Log& log, std::string_view record, std::string_view message) {
+    log.record(record);
+    log.flush();
+    WMessageBox(0, 3, 1, message, "Error Info");
 }

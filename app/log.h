@@ -71,3 +71,10 @@ private:
     bool held_ = false;
     std::string text_;
 };
+
+// A failure the operator must see and the log must keep: the record goes to
+// the log and to disk first, then the message to an error box.
+void reporterror(Log& log, std::string_view record, std::string_view message);
+inline void reporterror(Log& log, std::string_view message) {
+    reporterror(log, message, message);
+}

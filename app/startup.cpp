@@ -177,10 +177,7 @@ Outcome startFailure(std::string_view reason, std::string_view detail) {
 }
 
 Outcome pathTooLong(const TooLong& p, Log& log) {
-    const std::string message = std::string(tooLongMessage) + p.path;
-    log.record(message);
-    log.flush();
-    WMessageBox(0, 3, 1, message, "Error Info");
+    reporterror(log, std::string(tooLongMessage) + p.path);
     return Outcome::exit(1);
 }
 

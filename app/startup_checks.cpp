@@ -54,9 +54,7 @@ Outcome refusecruisename(const ScreenSettings& scr, Log& log) {
     const std::string message = "The cruise name in control.dat (\"" + shown(name) + "\") holds " + *problem +
                                 "; it begins every drop file name, so it may hold letters, digits and other "
                                 "signs, but no / or \\, no \"..\", no NUL and no control character";
-    log.record(message);
-    log.flush();
-    WMessageBox(0, 3, 1, message, "Error Info");
+    reporterror(log, message);
     return Outcome::exit(1);
 }
 
@@ -73,12 +71,7 @@ void notRegularControl(const PathText& acontrol) {
 }
 
 void notregulardrop(const std::string& path, Log& log) {
-    const auto why = notregular(path);
-    if (!why) return;
-    const std::string message = *why + "; it is not read";
-    log.record(message);
-    log.flush();
-    WMessageBox(0, 3, 1, message, "Error Info");
+    if (const auto why = notregular(path)) reporterror(log, *why + "; it is not read");
 }
 
 std::string unreadreason(const std::string& path, int len_acruise) {

@@ -84,14 +84,8 @@ int dropNumber(const FixedText<4>& four, StationRead& r) {
     return fileddrop(four);
 }
 
-void report(Log& mainLog, std::string_view record, std::string_view message) {
-    mainLog.record(record);
-    mainLog.flush();
-    WMessageBox(0, 3, 1, message, "Error Info");
-}
-
 Outcome failWith(Log& mainLog, std::string_view record, std::string_view message) {
-    report(mainLog, record, message);
+    reporterror(mainLog, record, message);
     return Outcome::exit(1);
 }
 
@@ -161,10 +155,7 @@ void applyJournalFile(const PathText& astations, StationTable& table, Log& start
         !r) {
         // No journal is the usual case: the last run ended with its rewrite.
         if (!r.missing) {
-            const std::string message = "Error reading the journal: " + r.reason + "; it is not applied";
-            startLogFile.record(message);
-            startLogFile.flush();
-            WMessageBox(0, 3, 1, message, "Error Info");
+            reporterror(startLogFile, "Error reading the journal: " + r.reason + "; it is not applied");
         }
         return;
     }
@@ -391,7 +382,7 @@ void journalstatus(const PathText& astations, const StationTable& table, int dro
             appendFileSynced(path, std::string(table[drop].alines.view()) + "\n", Links::Refuse);
         !w) {
         const std::string message = writeMessage(path, w);
-        report(mainLog, message, message);
+        reporterror(mainLog, message);
     }
 }
 
