@@ -84,15 +84,48 @@ void truncate(Points& p, std::size_t n) {
 
 // The band leaves out the warmest and the coldest hundredth of the
 // readings: a probe on deck still twitches now and then.
-bool testprobe(const Points& p, const Thresholds& th, float& range) {
-    if (p.size() < 10 || p.z.back() - p.z.front() < th.tpdepth) return false;
+// A probe that never left the deck or the launcher may also read the air
+// or the tank for minutes and then drift: its top holds one warm value far
+// deeper than any mixed layer of water that warm reaches.
+std::optional<std::string> testprobe(const Points& p, const Thresholds& th) {
+    if (p.size() < 10 || p.z.back() - p.z.front() < th.tpdepth) return std::nullopt;
     std::vector<float> t(p.t);
     const std::size_t cut = t.size() / 100;
     std::nth_element(t.begin(), t.begin() + static_cast<std::ptrdiff_t>(cut), t.end());
     const float lo = t[cut];
     std::nth_element(t.begin(), t.end() - 1 - static_cast<std::ptrdiff_t>(cut), t.end());
-    range = t[t.size() - 1 - cut] - lo;
-    return range <= th.tprange;
+    const float range = t[t.size() - 1 - cut] - lo;
+    if (range <= th.tprange)
+        return format("Test probe: the whole profile stays within %.2f \u00b0C over %.1f m "
+                      "(a band of at most %.2f \u00b0C over %.1f m or more)",
+                      range, p.z.back() - p.z.front(), th.tprange, th.tpdepth);
+    // The top band, from the first reading down; a few readings off the
+    // band in a row are twitches, more end it.
+    constexpr std::size_t twitches = 3;
+    float bl = p.t[0], bh = p.t[0];
+    std::size_t last = 0, off = 0;
+    for (std::size_t i = 1; i < p.size() && off <= twitches; ++i) {
+        const float l = std::min(bl, p.t[i]), h = std::max(bh, p.t[i]);
+        if (h - l > th.tprange) {
+            ++off;
+            continue;
+        }
+        off = 0;
+        bl = l;
+        bh = h;
+        last = i;
+    }
+    const float held = p.z[last] - p.z.front();
+    const float level = 0.5f * (bl + bh);
+    if (held < th.tpwarmdepth || level < th.tpwarm) return std::nullopt;
+    // A record that stays about the band below it is the whole-profile
+    // band's to judge; this one is for a top held and then let go.
+    float away = 0;
+    for (std::size_t i = last + 1; i < p.size(); ++i) away = std::max(away, std::fabs(p.t[i] - level));
+    if (away <= 2.0f * th.tprange) return std::nullopt;
+    return format("Test probe: the top %.1f m stay within %.2f \u00b0C of %.2f \u00b0C (no mixed layer "
+                  "warmer than %.2f \u00b0C reaches %.1f m)",
+                  held, bh - bl, level, th.tpwarm, th.tpwarmdepth);
 }
 
 // After a premature launch the profile sits too deep by the points that
@@ -174,6 +207,8 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
         {"deepmax", "below 400 m nothing is warmer than this, degrees", th.deepmax},
         {"wander", "below 300 m nothing warms more than this above the coldest reading there, degrees",
          th.wander},
+        {"tpwarm", "a top this warm or warmer that stays within tprange...", th.tpwarm},
+        {"tpwarmdepth", "...over this depth or more is a test probe, whatever follows, metres", th.tpwarmdepth},
         {"hbdrift", "a hit bottom's 5 m means stay within this of the means below them, degrees", th.hbdrift},
         {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
         {"hbrate", "...or within this per metre of a longer tail, degrees per metre", th.hbrate},
@@ -266,14 +301,9 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
         std::erase_if(out, [z](const Finding& f) { return f.depth > z; });
     }
 
-    float range = 0;
-    if (testprobe(p, th, range)) {
+    if (std::optional<std::string> why = testprobe(p, th)) {
         out.clear();
-        out.push_back(
-            makefinding(23, 1, p.z1,
-                        format("Test probe: the whole profile stays within %.2f \u00b0C over %.1f m "
-                               "(a band of at most %.2f \u00b0C over %.1f m or more)",
-                               range, p.z.back() - p.z.front(), th.tprange, th.tpdepth)));
+        out.push_back(makefinding(23, 1, p.z1, std::move(*why)));
         return out;
     }
 

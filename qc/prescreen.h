@@ -68,6 +68,11 @@ struct Thresholds {
     // least tpdepth metres so that a short well-mixed drop is no test probe.
     float tprange = 0.3f;
     float tpdepth = 100.0f;
+    // The warmest mixed layers reach a few hundred metres: a top of
+    // tpwarm degrees or more held within tprange over tpwarmdepth metres is
+    // a probe that never fell through water.
+    float tpwarm = 20.0f;
+    float tpwarmdepth = 400.0f;
     // A spike is 1..spwidth points below spdepth metres that depart from the
     // line between their neighbours by more than spmin degrees; above
     // spdepth the surface check looks. More than hfcount spikes in one drop

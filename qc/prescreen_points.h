@@ -78,7 +78,8 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th);
 std::size_t rampstart(const Points& p, std::size_t i, float dir);
 // The largest smooth inversion, as a PIA prompt.
 void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out);
-bool testprobe(const Points& p, const Thresholds& th, float& range);
+// Why the drop is a test probe, or nothing when it is none.
+std::optional<std::string> testprobe(const Points& p, const Thresholds& th);
 // Marks the points of every spike; with out, also reports them.
 std::vector<char> spikes(const Points& p, const Thresholds& th, std::vector<Finding>* out);
 void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out);

@@ -34,8 +34,7 @@ Points referencepoints(const DropProfile& ref, const Thresholds& th) {
     if (ref.cut < r.size()) {
         truncate(r, atpoint(r, static_cast<int>(ref.cut) + 1));
     }
-    float range = 0;
-    if (testprobe(r, th, range)) return {};
+    if (testprobe(r, th)) return {};
     const std::vector<char> spiky = spikes(r, th, nullptr);
     r = without(std::move(r), spiky);
     hitbottom(r, th, nullptr);

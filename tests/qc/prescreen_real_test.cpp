@@ -74,6 +74,7 @@ TEST(PrescreenReal, NamesEachFaultAtItsDepthAndSuggestsNoSurfaceEditBelowIt) {
         {"AX10Br_089", "AX10Br_088", "AX10Br_090", "WB", 922.8f, "HB TD TO EF"},
         {"AX10Br_093", "", "", "WB", 22.0f, "PL CS SA HB"},
         {"AX07Ar_009", "", "", "TP", 0.6f, "HB"},
+        {"AX08Cr_015", "", "", "TP", 0.6f, "HB PL CS SA"},
         // The probe settling on the floor after its strike, then drifting.
         {"AX10Br_164", "", "", "HB", 646.7f, "PL CS SA WB"},
         {"AX07Ar_013", "", "", "HB", 707.9f, "PL CS SA WB"},

@@ -188,6 +188,11 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
         // wider, or a flat drop too short to be told from a mixed layer.
         {"test probe", [] { return flat(1200, 22.0f, 0.25f); }, {{23, z1}}},
         {"band too wide", [] { return flat(1200, 22.0f, 0.35f); }, {}},
+        {"warm top held, then a drift", [] {
+             Prof p = flat(1200, 28.0f, 0.1f);
+             for (std::size_t i = p.at(500); i < p.t.size(); ++i) p.t[i] -= 0.01f * (p.z(i) - 500.0f);
+             return p;
+         }, {{23, z1}}},
         {"flat and short", [] { return flat(120, 22.0f, 0.0f); }, {{22, 77.6f}}},
         // Hit bottom: the flat tail after a thermocline; one too short, and a
         // drop that ends in its mixed layer, are short profiles only.
