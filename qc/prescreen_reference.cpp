@@ -92,6 +92,38 @@ int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector
     return dworst > 0 ? 1 : -1;
 }
 
+// Whether a difference d of the drop from the reference at 700 m is the
+// probe's: it stands from the top of the drop (the whole record is off),
+// or it begins within a few metres (a step of the record) and holds from
+// there down. A front or an eddy parts the two drops gradually over the
+// thermocline; that is the water, and its isotherm displacement is the
+// finding for it.
+bool probeoffset(const Points& p, const Points& r, float d) {
+    constexpr float bin = 5.0f;
+    std::vector<float> diff;
+    std::size_t j = 0;
+    for (float z0 = std::max(p.z.front(), r.z.front()); z0 + bin <= z700; z0 += bin) {
+        double s = 0;
+        std::size_t k = 0;
+        for (std::size_t i = atdepth(p, z0); i < p.size() && p.z[i] < z0 + bin; ++i) {
+            const float z = p.z[i];
+            if (z > r.z.back()) break;
+            while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
+            if (r.z[j] > z) continue;
+            s += p.t[i] - (r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]));
+            ++k;
+        }
+        if (k > 0) diff.push_back(static_cast<float>(s / static_cast<double>(k)));
+    }
+    if (diff.size() < 2) return true;
+    const auto beyond = [d](float v) { return d > 0 ? v > 0.5f * d : v < 0.5f * d; };
+    std::size_t onset = diff.size();
+    while (onset > 0 && beyond(diff[onset - 1])) --onset;
+    if (onset == 0) return true;
+    if (onset == diff.size()) return false;
+    return std::fabs(diff[onset] - diff[onset - 1]) >= 0.5f * std::fabs(d);
+}
+
 // "Max 700m Delta": the mean temperatures of drop and reference between 695
 // and 705 m differ by more than dtmx700. At 700 m the ocean changes little
 // from drop to drop, so an offset there is the probe's: TO, at the drop's
@@ -99,6 +131,7 @@ int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector
 int delta700(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
     const float tp = mean700(p), tr = mean700(r);
     if (!std::isfinite(tp) || !std::isfinite(tr) || !(std::fabs(tp - tr) > th.dtmx700)) return 0;
+    if (!probeoffset(p, r, tp - tr)) return 0;
     std::size_t k = atdepth(p, z700);
     if (k == p.size() || (k > 0 && z700 - p.z[k - 1] < p.z[k] - z700)) --k;
     out.push_back(

@@ -248,6 +248,14 @@ TEST(Prescreen, ChecksAgainstTheReference) {
         {"difference under dtmx", [] { return offset(ocean(), 300, 450, 4.4f); }, {}},
         {"offset at 700 m", [] { return offset(ocean(), 650, 1e9f, 0.9f); }, {{18, z700}}},
         {"offset under dtmx700", [] { return offset(ocean(), 650, 1e9f, 0.7f); }, {}},
+        // Water that parts from the reference over the thermocline is a
+        // front, not the probe's offset.
+        {"front", [] {
+             Prof p = ocean();
+             for (std::size_t i = 0; i < p.t.size(); ++i)
+                 p.t[i] += 0.9f * std::clamp((p.z(i) - 200.0f) / 400.0f, 0.0f, 1.0f);
+             return p;
+         }, {}},
         {"displaced", [] { return ocean(1200, 200); }, {{1, z1}, {13, 116.4f}, {18, z700}}},
         {"displaced under tdzrms", [] { return ocean(1200, 110); }, {}},
     };
