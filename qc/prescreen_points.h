@@ -75,7 +75,9 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th);
 // The first good index above a fault at index i: the samples just above it
 // that already move its way (dir > 0 warmer) by more than a tenth of a
 // degree each are part of it.
-std::size_t rampstart(const Points& p, std::size_t i, float dir);
+// With climb (for a run at the recorder's upper limit), a warming that
+// leads into it without a pause is part of the fault too.
+std::size_t rampstart(const Points& p, std::size_t i, float dir, bool climb = false);
 // The largest smooth inversion, as a PIA prompt.
 void inversion(const Points& p, const Thresholds& th, std::vector<Finding>& out);
 // Why the drop is a test probe, or nothing when it is none.

@@ -29,10 +29,12 @@ constexpr float recoverband = 1.5f;
 // by more than this are part of it.
 constexpr float rampstep = 0.1f;
 constexpr std::size_t rampmax = 3;
-// ...and a warming of at least climbmin without a fall of more than
-// climbwobble leads into an overflow.
+// ...and a warming of at least climbmin, climbper or more per climbbin
+// metres, leads into an overflow.
 constexpr float climbmin = 0.5f;
-constexpr float climbwobble = 0.005f;
+constexpr float climbper = 0.05f;
+constexpr float climbbin = 5.0f;
+constexpr std::size_t climbbins = 2;
 
 float steplimit(float z, const Thresholds& th) {
     if (z <= stepshallowz) return th.stepmax;
@@ -53,7 +55,7 @@ bool lasting(const Points& p, std::size_t i, Bad bad) {
 
 // The first good index above a fault at i: the samples just above that
 // already ramp towards the fault (dir > 0 warmer) belong to it.
-std::size_t rampstart(const Points& p, std::size_t i, float dir) {
+std::size_t rampstart(const Points& p, std::size_t i, float dir, bool climb) {
     if (i == 0 || i > p.size()) return i;
     std::size_t k = i;
     for (std::size_t r = 0; r < rampmax && k >= 2; ++r) {
@@ -65,10 +67,39 @@ std::size_t rampstart(const Points& p, std::size_t i, float dir) {
     // a pause all the way into the recorder's upper limit is the fault
     // beginning, from where the warming began (a cooling record ends in
     // the lower limit along the water's own gradient, so not that way).
-    if (dir > 0) {
-        std::size_t c = k;
-        while (c >= 2 && p.t[c - 2] <= p.t[c - 1] + climbwobble) --c;
-        if (c < k && k >= 1 && p.t[k - 1] - p.t[c - 1] >= climbmin) k = c - 1 > 0 ? c - 1 : 0;
+    // The warming is judged in 5 m means, each warmer than the one above
+    // it by climbper: a twitch does not end it, a mixed layer does.
+    if (climb && dir > 0 && k > 0) {
+        const auto binmean = [&p](std::size_t a, std::size_t b) { return static_cast<float>(meanof(p.t, a, b)); };
+        const auto bintop = [&p](std::size_t b) {
+            std::size_t a = b;
+            while (a > 0 && p.z[a - 1] > p.z[b - 1] - climbbin) --a;
+            return a;
+        };
+        std::size_t b = k, a = bintop(k);
+        const float first = binmean(a, b);
+        float below = first, top = first;
+        std::size_t start = k;  // the top of the climb so far
+        std::size_t bins = 0;   // bins above the first that continue it
+        while (a > 0) {
+            const std::size_t up = bintop(a);
+            const float m = binmean(up, a);
+            if (!(m < below - climbper)) break;
+            start = a;
+            ++bins;
+            below = top = m;
+            b = a;
+            a = up;
+        }
+        // The first bin may hold the end of the ramp itself, so the climb
+        // must go on for two more. Within its top bin the fault begins
+        // after the coldest reading, the last of the water.
+        if (start < k && bins >= climbbins && first - top >= climbmin) {
+            std::size_t coldest = a;
+            for (std::size_t i = a; i < b; ++i)
+                if (p.t[i] <= p.t[coldest]) coldest = i;
+            k = coldest + 1;
+        }
     }
     return k;
 }
@@ -143,9 +174,12 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
         }
         if (t >= th.tsat && lasting(p, i, [&th](float v) { return v >= th.tsat; })) {
             f.what = format("%.2f \u00b0C, the recorder's limit (%.2f \u00b0C or more)", t, th.tsat);
-            f.at = rampstart(p, i);
-            // Does the record come back to the water it left?
-            if (f.at > 0) {
+            f.at = i > 0 ? rampstart(p, i, p.t[i] - p.t[i - 1], true) : i;
+            // Does the record come back to the water it left? A probe that
+            // strikes the floor jumps to the limit; one that climbs there
+            // for metres is failing.
+            const bool jumped = f.at == rampstart(p, i);
+            if (f.at > 0 && jumped) {
                 const float left = p.t[f.at - 1];
                 std::size_t j = i;
                 while (j < n && p.t[j] >= th.tsat) ++j;
