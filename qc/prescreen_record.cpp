@@ -179,6 +179,9 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
             // strikes the floor jumps to the limit; one that climbs there
             // for metres is failing.
             const bool jumped = f.at == rampstart(p, i);
+            if (!jumped && f.at > 0 && f.at < i)
+                f.what += format(", after warming %.2f \u00b0C without a pause from %.1f m",
+                                 t - p.t[f.at - 1], p.z[f.at - 1]);
             if (f.at > 0 && jumped) {
                 const float left = p.t[f.at - 1];
                 std::size_t j = i;
