@@ -209,7 +209,7 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
          th.wander},
         {"tpwarm", "a top this warm or warmer that stays within tprange...", th.tpwarm},
         {"tpwarmdepth", "...over this depth or more is a test probe, whatever follows, metres", th.tpwarmdepth},
-        {"hbdrift", "a hit bottom's 5 m means stay within this of the means below them, degrees", th.hbdrift},
+        {"hbdrift", "a hit bottom's 5 m medians stay within this of the medians below them, degrees", th.hbdrift},
         {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
         {"hbrate", "...or within this per metre of a longer tail, degrees per metre", th.hbrate},
         {"ivmin", "a smooth inversion of at least this is suggested as probable (PIA), degrees", th.ivmin},

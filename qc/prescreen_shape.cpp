@@ -262,16 +262,20 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
 // floor's temperature: the profile ends in a tail that stays nearly
 // constant, or drifts slowly (probes lying on the floor warm or cool by a
 // few tenths of a degree over hundreds of metres), or rocks when the probe
-// drags. The tail is followed up from the end by 5 m means: each within
-// hbdrift (or three times the noise of a mean) of the one below, all within
-// hbtotal of the deepest. A flat tail alone is no proof (a mixed layer or
-// uniform deep water is flat too), so one sign of the change is also
-// needed:
+// drags. The tail is followed up from the end by 5 m medians: each within
+// hbdrift (or three times the noise of a median) of the one below, all
+// within hbtotal of the deepest, or within hbrate per metre of a long tail.
+// A flat tail alone is no proof (a mixed layer or uniform deep water is
+// flat too), so one sign of the change is also needed:
+//   - the settling: going up from the tail, the record departs ever
+//     further from it, back to a jump or to a turn from cooling water into
+//     warming, as a probe reads its own settling on the floor;
 //   - the strike: just above the tail a reading leaves both the water above
 //     and the tail by a clear margin (a dip or a jump), or the spike check
 //     found a spike there;
 //   - the gradient: the hblength above cooled by hbgrad per metre or more,
-//     four times faster than the tail drifts;
+//     bendratio times faster than the tail drifts, and no neighbour that
+//     agrees above flattens the same way;
 //   - the neighbours: a drop either side that agrees with this one above
 //     the tail goes on cooling below it by 0.2 degrees more than this one.
 // A deep drop's last tens of metres above its break are often about flat
@@ -371,7 +375,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         out->push_back(makefinding(
             15, point, depth,
             format("Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
-                   "(5 m means within %.2f \u00b0C of each other and %.2f \u00b0C in all, or %.3f \u00b0C/m)",
+                   "(5 m medians within %.2f \u00b0C of each other and %.2f \u00b0C in all, or %.3f \u00b0C/m)",
                    depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal, th.hbrate)));
     };
 
