@@ -274,6 +274,19 @@ std::optional<Fault> proposedcut(const Points& p, const DropProfile& d) {
     return f;
 }
 
+// An inversion that the reference drop has too, at about the same depth,
+// is the water's: the prompt becomes IVA, confirmed (class 1), where one
+// of this drop alone stays PIA, probable (class 2).
+void confirminversion(Finding& f, const DropProfile& ref, const Thresholds& th) {
+    constexpr float samedepth = 20.0f;
+    const Points r = referencepoints(ref, th);
+    std::vector<Finding> theirs;
+    inversion(r, th, theirs);
+    if (theirs.empty() || std::fabs(theirs.front().depth - f.depth) > samedepth) return;
+    f = makefinding(2, f.point, f.depth,
+                    f.sentence + format("; the reference drop has it too, from %.1f m", theirs.front().depth));
+}
+
 }  // namespace
 
 std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around, const Thresholds& th) {
@@ -334,6 +347,7 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
     if (!bottom && !fault) shortprofile(q, th, drop.rated, out);
     if (fault) truncate(q, atdepth(q, fault->z));
     inversion(q, th, out);
+    if (around.ref != nullptr && !out.empty() && out.back().index == 9) confirminversion(out.back(), *around.ref, th);
     if (around.ref != nullptr) {
         const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });
         if (pl != out.end()) q = launched(q, drop, pl->point);

@@ -21,6 +21,9 @@ constexpr std::size_t lastneeded = 3;
 constexpr float stepshallowz = 300.0f;
 constexpr float stepdeepz = 500.0f;
 constexpr float warmz = 100.0f;
+// A record that climbs on within this many metres of a step was failing
+// from the step.
+constexpr float shiftwindow = 30.0f;
 constexpr float deepz = 400.0f;
 // A saturated record that comes back within this of the last good reading
 // was a probe that struck the floor and went on recording.
@@ -142,6 +145,8 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
         if (p.t[i] < th.tsat) warmest = std::max(warmest, p.t[i]);
     float coldest = INFINITY, climbstep = 0;
     std::size_t coldat = 0;
+    // The baseline before the steps that last moved it, while they stand.
+    std::size_t shiftfrom = n;
     for (std::size_t i = 0; i < n; ++i) {
         const float z = p.z[i], t = p.t[i];
         Fault f;
@@ -150,25 +155,30 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
         // that climbs more than wander above its coldest reading there is
         // the wire or the probe failing, however smoothly it climbs.
         // A climb made mostly in one step is a step: the step check judges
-        // it, and the water below it is the new baseline.
+        // it, and the water below it is the new baseline. But a record that
+        // goes on climbing within shiftwindow of such steps was failing
+        // from before them.
         if (z > stepshallowz) {
             if (i > 0) climbstep = std::max(climbstep, std::fabs(t - p.t[i - 1]));
             if (t < coldest) {
                 coldest = t;
                 coldat = i;
                 climbstep = 0;
+                shiftfrom = n;
             } else if (t - coldest > th.wander && climbstep > 0.5f * (t - coldest)) {
+                if (shiftfrom == n) shiftfrom = coldat;
                 coldest = t;
                 coldat = i;
                 climbstep = 0;
             } else if (t - coldest > th.wander &&
                        lasting(p, i, [&](float v) { return v - coldest > th.wander; })) {
-                f.at = coldat + 1;
+                const std::size_t base = shiftfrom < n && z - p.z[shiftfrom] <= shiftwindow ? shiftfrom : coldat;
+                f.at = base + 1;
                 f.z = p.z[f.at];
                 f.what = format(
                     "%.2f \u00b0C at %.1f m, %.2f \u00b0C warmer than its coldest reading at %.1f m "
                     "(water below %.0f m does not warm by %.2f \u00b0C)",
-                    t, z, t - coldest, p.z[coldat], stepshallowz, th.wander);
+                    t, z, t - p.t[base], p.z[base], stepshallowz, th.wander);
                 return f;
             }
         }

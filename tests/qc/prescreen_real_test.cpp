@@ -76,6 +76,9 @@ TEST(PrescreenReal, NamesEachFaultAtItsDepthAndSuggestsNoSurfaceEditBelowIt) {
         {"AX07Ar_009", "", "", "TP", 0.6f, "HB"},
         {"AX08Cr_015", "", "", "TP", 0.6f, "HB PL CS SA"},
         {"AX08Cr_020", "", "", "WB", 0.6f, "HB PL CS SA"},
+        // Steps into a climb: the break is above the steps, and the climb
+        // is no inversion to confirm.
+        {"IX21Ar_013", "", "", "WB", 879.6f, "PI HB PL CS SA"},
         // The probe settling on the floor after its strike, then drifting.
         {"AX10Br_164", "", "", "HB", 646.7f, "PL CS SA WB"},
         {"AX07Ar_013", "", "", "HB", 707.9f, "PL CS SA WB"},

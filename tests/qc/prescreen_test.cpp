@@ -235,6 +235,22 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
     for (const auto& c : cases) check(c);
 }
 
+// A smooth inversion is a prompt: PIA, probable, on its own, and IVA,
+// confirmed, where the reference drop has it too.
+TEST(Prescreen, AnInversionTheReferenceSharesIsConfirmed) {
+    const auto warmlayer = [](std::uint64_t seed) {
+        Prof p = ocean(1200, 70.0, seed);
+        for (std::size_t i = 0; i < p.t.size(); ++i)
+            if (p.z(i) >= 300.0f && p.z(i) < 340.0f) p.t[i] += 3.0f * std::sin(3.14159f * (p.z(i) - 300.0f) / 40.0f);
+        return p;
+    };
+    const float z300 = ocean().z(ocean().at(300));
+    const Prof shared = warmlayer(7), plain = ocean(1200, 70.0, 7);
+    check({"alone", [&] { return warmlayer(1); }, {{9, z300}}});
+    check({"the reference has it too", [&] { return warmlayer(1); }, {{2, z300}}}, &shared);
+    check({"the reference has none", [&] { return warmlayer(1); }, {{9, z300}}}, &plain);
+}
+
 TEST(Prescreen, ChecksAgainstTheReference) {
     const Prof ref = ocean(1200, 70, 7);
     const float z1 = static_cast<float>(depthof(1));
