@@ -303,7 +303,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
     // A probe dragging on the floor jitters: one reading off in a bin is
     // that jitter, not the water, so the bin's level is its median and its
     // spread the second largest departure from it.
-    std::vector<float> mean, spread;
+    std::vector<float> med, spread;  // each bin's median and spread
     std::vector<std::size_t> top;
     {
         std::size_t i = n;
@@ -317,58 +317,58 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
                 std::vector<float> dev(bin.size());
                 std::transform(bin.begin(), bin.end(), dev.begin(), [m](float v) { return std::fabs(v - m); });
                 std::sort(dev.begin(), dev.end(), std::greater<>());
-                mean.push_back(m);
+                med.push_back(m);
                 top.push_back(i);
                 spread.push_back(dev.size() > 1 ? dev[1] : 0.0f);
             }
             lower -= binwidth;
         }
     }
-    if (mean.size() < 3) return false;
-    // How much the 5 m means of the deepest stretch scatter about their own
+    if (med.size() < 3) return false;
+    // How much the 5 m medians of the deepest stretch scatter about their own
     // trend: a probe rocking on the floor scatters them, water cooling
     // steadily does not.
     float scatter = 0;
     {
-        const std::size_t m = std::min<std::size_t>(mean.size(), 7);
+        const std::size_t m = std::min<std::size_t>(med.size(), 7);
         double sd = 0, sdd = 0;
-        for (std::size_t j = 1; j < m; ++j) sd += mean[j] - mean[j - 1];
+        for (std::size_t j = 1; j < m; ++j) sd += med[j] - med[j - 1];
         const double md = sd / static_cast<double>(m - 1);
         for (std::size_t j = 1; j < m; ++j)
-            sdd += (mean[j] - mean[j - 1] - md) * (mean[j] - mean[j - 1] - md);
+            sdd += (med[j] - med[j - 1] - md) * (med[j] - med[j - 1] - md);
         scatter = static_cast<float>(std::sqrt(sdd / static_cast<double>(m - 1)));
     }
     const float perbin =
         std::max(th.hbdrift, std::min(4.0f * noise / std::sqrt(binwidth / 0.65f), 5.0f * scatter));
     std::size_t k = 0;
-    // Each mean is judged against the average of up to three below it, so
-    // that one scattered mean does not end the tail.
-    const auto below = [&mean](std::size_t j) {
+    // Each median is judged against the average of up to three below it, so
+    // that one scattered median does not end the tail.
+    const auto below = [&med](std::size_t j) {
         const std::size_t from = j >= 2 ? j - 2 : 0;
         float s = 0;
-        for (std::size_t i = from; i <= j; ++i) s += mean[i];
+        for (std::size_t i = from; i <= j; ++i) s += med[i];
         return s / static_cast<float>(j - from + 1);
     };
-    // One mean off may be noise; two in a row end the tail.
-    // A mean that holds a sharp reading (the strike, or the step into the
+    // One median off may be noise; two in a row end the tail.
+    // A median that holds a sharp reading (the strike, or the step into the
     // tail) ends the tail however well it fits.
     const float sharp = std::max(0.1f, 8.0f * noise);
     const auto fits = [&](std::size_t j, std::size_t base) {
-        return j < mean.size() && std::fabs(mean[j] - below(base)) <= perbin &&
-               std::fabs(mean[j] - mean[0]) <= std::max(th.hbtotal, th.hbrate * (zend - p.z[top[j]])) &&
+        return j < med.size() && std::fabs(med[j] - below(base)) <= perbin &&
+               std::fabs(med[j] - med[0]) <= std::max(th.hbtotal, th.hbrate * (zend - p.z[top[j]])) &&
                spread[j] <= sharp;
     };
-    while (k + 1 < mean.size() && spread[k + 1] <= sharp && (fits(k + 1, k) || fits(k + 2, k)))
+    while (k + 1 < med.size() && spread[k + 1] <= sharp && (fits(k + 1, k) || fits(k + 2, k)))
         k += fits(k + 1, k) ? 1 : 2;
-    if (k + 1 >= mean.size()) return false;  // the whole drop is one tail: a test probe's or a mixed layer's
+    if (k + 1 >= med.size()) return false;  // the whole drop is one tail: a test probe's or a mixed layer's
     std::size_t b = top[k];
-    const float tailtop = mean[k];
+    const float tailtop = med[k];
     // The tail's first reading near its level: the bottom is no deeper.
     const float level = std::max(0.02f, 3.0f * noise);
     while (b > 0 && std::fabs(p.t[b - 1] - tailtop) <= level && p.z[b - 1] > p.z[top[k]] - binwidth) --b;
     const float length = zend - p.z[b];
     if (length < th.hblength) return false;
-    const float drift = mean[0] - tailtop;
+    const float drift = med[0] - tailtop;
     if (zend > deepend && length < deeptail && std::fabs(drift) > deepflat) return false;
     const auto report = [&](int point, float depth, const std::string& how) {
         if (out == nullptr) return;
@@ -475,7 +475,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         b = strike;
     } else if (gradient) {
         // Where the water above, carried on, meets the floor's temperature:
-        // the first fitting mean alone places the bottom up to a bin high.
+        // the first fitting median alone places the bottom up to a bin high.
         const float zhit = std::clamp(cz + (tailtop - above) / g, p.z[b], p.z[b] + binwidth);
         while (b + 1 < n && p.z[b] < zhit) ++b;
     }
@@ -540,4 +540,3 @@ void shortprofile(const Points& p, const Thresholds& th, float rated, std::vecto
 }
 
 }  // namespace prescreen_detail
-
