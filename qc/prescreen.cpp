@@ -96,9 +96,10 @@ std::optional<std::string> testprobe(const Points& p, const Thresholds& th) {
     std::nth_element(t.begin(), t.end() - 1 - static_cast<std::ptrdiff_t>(cut), t.end());
     const float range = t[t.size() - 1 - cut] - lo;
     if (range <= th.tprange)
-        return format("Test probe: the whole profile stays within %.2f \u00b0C over %.1f m "
-                      "(a band of at most %.2f \u00b0C over %.1f m or more)",
-                      range, p.z.back() - p.z.front(), th.tprange, th.tpdepth);
+        return format(
+            "Test probe: the whole profile stays within %.2f \u00b0C over %.1f m "
+            "(a band of at most %.2f \u00b0C over %.1f m or more)",
+            range, p.z.back() - p.z.front(), th.tprange, th.tpdepth);
     // The top band, from the first reading down; a few readings off the
     // band in a row are twitches, more end it.
     constexpr std::size_t twitches = 3;
@@ -123,9 +124,10 @@ std::optional<std::string> testprobe(const Points& p, const Thresholds& th) {
     float away = 0;
     for (std::size_t i = last + 1; i < p.size(); ++i) away = std::max(away, std::fabs(p.t[i] - level));
     if (away <= 2.0f * th.tprange) return std::nullopt;
-    return format("Test probe: the top %.1f m stay within %.2f \u00b0C of %.2f \u00b0C (no mixed layer "
-                  "warmer than %.2f \u00b0C reaches %.1f m)",
-                  held, bh - bl, level, th.tpwarm, th.tpwarmdepth);
+    return format(
+        "Test probe: the top %.1f m stay within %.2f \u00b0C of %.2f \u00b0C (no mixed layer "
+        "warmer than %.2f \u00b0C reaches %.1f m)",
+        held, bh - bl, level, th.tpwarm, th.tpwarmdepth);
 }
 
 // After a premature launch the profile sits too deep by the points that
@@ -208,8 +210,10 @@ std::vector<ThresholdRow> thresholdtable(const Thresholds& th) {
         {"wander", "below 300 m nothing warms more than this above the coldest reading there, degrees",
          th.wander},
         {"tpwarm", "a top this warm or warmer that stays within tprange...", th.tpwarm},
-        {"tpwarmdepth", "...over this depth or more is a test probe, whatever follows, metres", th.tpwarmdepth},
-        {"hbdrift", "a hit bottom's 5 m medians stay within this of the medians below them, degrees", th.hbdrift},
+        {"tpwarmdepth", "...over this depth or more is a test probe, whatever follows, metres",
+         th.tpwarmdepth},
+        {"hbdrift", "a hit bottom's 5 m medians stay within this of the medians below them, degrees",
+         th.hbdrift},
         {"hbtotal", "...and within this of the deepest over the whole tail, degrees", th.hbtotal},
         {"hbrate", "...or within this per metre of a longer tail, degrees per metre", th.hbrate},
         {"ivmin", "a smooth inversion of at least this is suggested as probable (PIA), degrees", th.ivmin},
@@ -283,8 +287,9 @@ void confirminversion(Finding& f, const DropProfile& ref, const Thresholds& th) 
     std::vector<Finding> theirs;
     inversion(r, th, theirs);
     if (theirs.empty() || std::fabs(theirs.front().depth - f.depth) > samedepth) return;
-    f = makefinding(2, f.point, f.depth,
-                    f.sentence + format("; the reference drop has it too, from %.1f m", theirs.front().depth));
+    f = makefinding(
+        2, f.point, f.depth,
+        f.sentence + format("; the reference drop has it too, from %.1f m", theirs.front().depth));
 }
 
 }  // namespace
@@ -347,7 +352,8 @@ std::vector<Finding> prescreen(const DropProfile& drop, const Neighbours& around
     if (!bottom && !fault) shortprofile(q, th, drop.rated, out);
     if (fault) truncate(q, atdepth(q, fault->z));
     inversion(q, th, out);
-    if (around.ref != nullptr && !out.empty() && out.back().index == 9) confirminversion(out.back(), *around.ref, th);
+    if (around.ref != nullptr && !out.empty() && out.back().index == 9)
+        confirminversion(out.back(), *around.ref, th);
     if (around.ref != nullptr) {
         const auto pl = std::find_if(out.begin(), out.end(), [](const Finding& f) { return f.index == 10; });
         if (pl != out.end()) q = launched(q, drop, pl->point);

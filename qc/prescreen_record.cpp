@@ -73,7 +73,9 @@ std::size_t rampstart(const Points& p, std::size_t i, float dir, bool climb) {
     // The warming is judged in 5 m means, each warmer than the one above
     // it by climbper: a twitch does not end it, a mixed layer does.
     if (climb && dir > 0 && k > 0) {
-        const auto binmean = [&p](std::size_t a, std::size_t b) { return static_cast<float>(meanof(p.t, a, b)); };
+        const auto binmean = [&p](std::size_t a, std::size_t b) {
+            return static_cast<float>(meanof(p.t, a, b));
+        };
         const auto bintop = [&p](std::size_t b) {
             std::size_t a = b;
             while (a > 0 && p.z[a - 1] > p.z[b - 1] - climbbin) --a;
@@ -172,7 +174,8 @@ std::optional<Fault> recordfault(const Points& p, const Thresholds& th) {
                 climbstep = 0;
             } else if (t - coldest > th.wander &&
                        lasting(p, i, [&](float v) { return v - coldest > th.wander; })) {
-                const std::size_t base = shiftfrom < n && z - p.z[shiftfrom] <= shiftwindow ? shiftfrom : coldat;
+                const std::size_t base =
+                    shiftfrom < n && z - p.z[shiftfrom] <= shiftwindow ? shiftfrom : coldat;
                 f.at = base + 1;
                 f.z = p.z[f.at];
                 f.what = format(

@@ -315,7 +315,8 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
             if (!bin.empty()) {
                 const float m = median(bin);
                 std::vector<float> dev(bin.size());
-                std::transform(bin.begin(), bin.end(), dev.begin(), [m](float v) { return std::fabs(v - m); });
+                std::transform(bin.begin(), bin.end(), dev.begin(),
+                               [m](float v) { return std::fabs(v - m); });
                 std::sort(dev.begin(), dev.end(), std::greater<>());
                 med.push_back(m);
                 top.push_back(i);
@@ -334,8 +335,7 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         double sd = 0, sdd = 0;
         for (std::size_t j = 1; j < m; ++j) sd += med[j] - med[j - 1];
         const double md = sd / static_cast<double>(m - 1);
-        for (std::size_t j = 1; j < m; ++j)
-            sdd += (med[j] - med[j - 1] - md) * (med[j] - med[j - 1] - md);
+        for (std::size_t j = 1; j < m; ++j) sdd += (med[j] - med[j - 1] - md) * (med[j] - med[j - 1] - md);
         scatter = static_cast<float>(std::sqrt(sdd / static_cast<double>(m - 1)));
     }
     const float perbin =
@@ -374,9 +374,10 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
         if (out == nullptr) return;
         out->push_back(makefinding(
             15, point, depth,
-            format("Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
-                   "(5 m medians within %.2f \u00b0C of each other and %.2f \u00b0C in all, or %.3f \u00b0C/m)",
-                   depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal, th.hbrate)));
+            format(
+                "Hit bottom at %.1f m,%s: the last %.1f m stay within %.2f \u00b0C of %.2f \u00b0C "
+                "(5 m medians within %.2f \u00b0C of each other and %.2f \u00b0C in all, or %.3f \u00b0C/m)",
+                depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal, th.hbrate)));
     };
 
     // The probe settling on the floor: a jump, or a turn from water that

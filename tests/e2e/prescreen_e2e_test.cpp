@@ -80,10 +80,12 @@ TEST_F(CheckReport, TheCruisesCheckProfileDepthDecidesWhatIsShort) {
 // Two copies of one message: only the later is the duplicate, and it says
 // which drop it copies, so that the operator keeps the first.
 TEST_F(CheckReport, OnlyTheLaterCopyOfADropIsADuplicate) {
-    fs::copy_file(cruise / "DEMO01r_005.KTD", cruise / "DEMO01r_009.KTD", fs::copy_options::overwrite_existing);
+    fs::copy_file(cruise / "DEMO01r_005.KTD", cruise / "DEMO01r_009.KTD",
+                  fs::copy_options::overwrite_existing);
     ASSERT_EQ(check({cruise.string()}), 0) << err;
     EXPECT_NE(out.find("009\tNG\t4\t"), std::string::npos) << out;
-    EXPECT_NE(out.find("Duplicate of drop 005: the same temperatures at every point"), std::string::npos) << out;
+    EXPECT_NE(out.find("Duplicate of drop 005: the same temperatures at every point"), std::string::npos)
+        << out;
     EXPECT_EQ(out.find("005\tNG"), std::string::npos) << out;
 }
 

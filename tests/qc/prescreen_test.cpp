@@ -188,11 +188,13 @@ TEST(Prescreen, ChecksOfTheDropAlone) {
         // wider, or a flat drop too short to be told from a mixed layer.
         {"test probe", [] { return flat(1200, 22.0f, 0.25f); }, {{23, z1}}},
         {"band too wide", [] { return flat(1200, 22.0f, 0.35f); }, {}},
-        {"warm top held, then a drift", [] {
+        {"warm top held, then a drift",
+         [] {
              Prof p = flat(1200, 28.0f, 0.1f);
              for (std::size_t i = p.at(500); i < p.t.size(); ++i) p.t[i] -= 0.01f * (p.z(i) - 500.0f);
              return p;
-         }, {{23, z1}}},
+         },
+         {{23, z1}}},
         {"flat and short", [] { return flat(120, 22.0f, 0.0f); }, {{22, 77.6f}}},
         // Hit bottom: the flat tail after a thermocline; one too short, and a
         // drop that ends in its mixed layer, are short profiles only.
@@ -241,7 +243,8 @@ TEST(Prescreen, AnInversionTheReferenceSharesIsConfirmed) {
     const auto warmlayer = [](std::uint64_t seed) {
         Prof p = ocean(1200, 70.0, seed);
         for (std::size_t i = 0; i < p.t.size(); ++i)
-            if (p.z(i) >= 300.0f && p.z(i) < 340.0f) p.t[i] += 3.0f * std::sin(3.14159f * (p.z(i) - 300.0f) / 40.0f);
+            if (p.z(i) >= 300.0f && p.z(i) < 340.0f)
+                p.t[i] += 3.0f * std::sin(3.14159f * (p.z(i) - 300.0f) / 40.0f);
         return p;
     };
     const float z300 = ocean().z(ocean().at(300));
@@ -266,12 +269,14 @@ TEST(Prescreen, ChecksAgainstTheReference) {
         {"offset under dtmx700", [] { return offset(ocean(), 650, 1e9f, 0.7f); }, {}},
         // Water that parts from the reference over the thermocline is a
         // front, not the probe's offset.
-        {"front", [] {
+        {"front",
+         [] {
              Prof p = ocean();
              for (std::size_t i = 0; i < p.t.size(); ++i)
                  p.t[i] += 0.9f * std::clamp((p.z(i) - 200.0f) / 400.0f, 0.0f, 1.0f);
              return p;
-         }, {}},
+         },
+         {}},
         {"displaced", [] { return ocean(1200, 200); }, {{1, z1}, {13, 116.4f}, {18, z700}}},
         {"displaced under tdzrms", [] { return ocean(1200, 110); }, {}},
     };
