@@ -138,11 +138,6 @@ std::string printable(std::string_view s, std::size_t max) {
 
 }  // namespace
 
-double sampledepth(int i) {
-    const double tau = static_cast<double>(0.1f) * i;
-    return static_cast<double>(fallrateA) * tau - static_cast<double>(fallrateB) * (tau * tau);
-}
-
 Resampled resample(const IncomingDrop& d) {
     Resampled r;
     if (d.depth.empty() || d.depth.size() != d.t.size()) return r;

@@ -14,6 +14,7 @@
 #include "base/atomic_file.h"
 #include "exchange/incoming_drop.h"
 #include "profile/profile_store.h"
+#include "profile/rawdrop.h"
 
 // A profile on the editor's sample depths z = 6.472 t - 0.00216 t^2,
 // t = 0.1 i s, as the raw file's integer thousandths of a degree.
@@ -25,9 +26,6 @@ struct Resampled {
     int clamped = 0;     // temperatures beyond what five columns hold, put at the limit
 };
 Resampled resample(const IncomingDrop& d);
-
-// Depth in metres (positive) that the editor gives sample i (1-based).
-double sampledepth(int i);
 
 // The station list line of a drop (70 columns, status 0).
 std::string stationline(int drop, const IncomingDrop& d);

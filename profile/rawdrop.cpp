@@ -103,22 +103,24 @@ bool readsamples(std::string_view text, int count, std::array<int, ndepmax>& raw
     return true;
 }
 
-// Depth and temperature of samples 1..n: the fall time and depth are worked
-// in double from the 32-bit coefficients and interval, as the archived
-// profiles were, and only the result is rounded to a 32-bit float.
+// Depth and temperature of samples 1..n; only the depth's result is
+// rounded to a 32-bit float.
 void convert(const std::array<int, ndepmax>& raw, int n, float a, float b, RawDrop& out) {
-    const float interval = 0.1f;
     const float milli = 0.001f;
     for (int i = 1; i <= n; ++i) {
-        const double tau = static_cast<double>(interval) * i;
-        const double z = static_cast<double>(a) * tau - static_cast<double>(b) * (tau * tau);
         const auto k = static_cast<std::size_t>(i - 1);
-        out.depth[k] = static_cast<float>(-z);
+        out.depth[k] = static_cast<float>(-sampledepth(i, a, b));
         out.t[k] = milli * static_cast<float>(raw[k]);
     }
 }
 
 }  // namespace
+
+double sampledepth(int i, float a, float b) {
+    const float interval = 0.1f;
+    const double tau = static_cast<double>(interval) * i;
+    return static_cast<double>(a) * tau - static_cast<double>(b) * (tau * tau);
+}
 
 FixedText<10> daterule(FixedText<10> d) {
     if (d.at(2) != ' ') {

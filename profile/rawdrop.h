@@ -51,6 +51,11 @@ FixedText<N> charrule(const FixedText<N>& f) {
 }
 FixedText<10> daterule(FixedText<10> d);
 
+// Depth in metres (positive) of sample i (1-based), taken 0.1 s apart, for
+// the fall-rate coefficients a and b: the time and depth are worked in
+// double from the 32-bit values, as the archived profiles were.
+double sampledepth(int i, float a = fallrateA, float b = fallrateB);
+
 // Parses the bytes of a raw drop file; the label is left blank.
 RawDrop parserawdrop(std::string_view bytes, float a, float b, const LogRecord& log);
 
