@@ -60,6 +60,21 @@ float mean700(const Points& p) {
     return b == a ? NAN : static_cast<float>(meanof(p.t, a, b));
 }
 
+// The drop less the reference at each of the drop's points, the reference
+// interpolated linearly between its points; NaN where the reference does
+// not reach.
+std::vector<float> differences(const Points& p, const Points& r) {
+    std::vector<float> diff(p.size(), NAN);
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const float z = p.z[i];
+        if (z < r.z.front() || z > r.z.back()) continue;
+        while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
+        diff[i] = p.t[i] - (r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]));
+    }
+    return diff;
+}
+
 // "Max Delta": the drop differs from the reference, at the same depth (the
 // reference interpolated linearly between its points), by more than dtmx
 // somewhere. The finding stands at the top of the stretch, beyond dtmx on
@@ -67,15 +82,10 @@ float mean700(const Points& p) {
 // the water below, and a brief excess elsewhere (a mixed layer a little
 // deeper than the reference's) does not draw the finding away from it.
 int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector<Finding>& out) {
-    std::vector<float> diff(p.size(), 0.0f);
-    std::size_t j = 0, worst = 0;
+    const std::vector<float> diff = differences(p, r);
+    std::size_t worst = 0;
     float dworst = 0;
     for (std::size_t i = 0; i < p.size(); ++i) {
-        const float z = p.z[i];
-        if (z < r.z.front() || z > r.z.back()) continue;
-        while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
-        const float tr = r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]);
-        diff[i] = p.t[i] - tr;
         if (std::fabs(diff[i]) > std::fabs(dworst)) {
             dworst = diff[i];
             worst = i;
@@ -100,17 +110,14 @@ int maxdelta(const Points& p, const Points& r, const Thresholds& th, std::vector
 // finding for it.
 bool probeoffset(const Points& p, const Points& r, float d) {
     constexpr float bin = 5.0f;
+    const std::vector<float> each = differences(p, r);
     std::vector<float> diff;
-    std::size_t j = 0;
     for (float z0 = std::max(p.z.front(), r.z.front()); z0 + bin <= z700; z0 += bin) {
         double s = 0;
         std::size_t k = 0;
         for (std::size_t i = atdepth(p, z0); i < p.size() && p.z[i] < z0 + bin; ++i) {
-            const float z = p.z[i];
-            if (z > r.z.back()) break;
-            while (j + 2 < r.size() && r.z[j + 1] < z) ++j;
-            if (r.z[j] > z) continue;
-            s += p.t[i] - (r.t[j] + (r.t[j + 1] - r.t[j]) * (z - r.z[j]) / (r.z[j + 1] - r.z[j]));
+            if (std::isnan(each[i])) continue;
+            s += each[i];
             ++k;
         }
         if (k > 0) diff.push_back(static_cast<float>(s / static_cast<double>(k)));
