@@ -94,6 +94,21 @@ History historyof(const ExportedDrop& d, const std::string& created) {
     return h;
 }
 
+// LATITUDE and LONGITUDE: the same attributes, for their own name, units,
+// axis and range.
+int position(Nc& nc, const char* var, const char* name, const char* units, const char* axis, double limit) {
+    const int v = nc.var(var, NC_DOUBLE, {});
+    nc.text(v, "standard_name", name);
+    nc.text(v, "long_name", std::string(name) + " of the drop");
+    nc.text(v, "units", units);
+    nc.text(v, "axis", axis);
+    nc.text(v, "reference_datum", "geographical coordinates, WGS84 projection");
+    nc.number(v, "valid_min", NC_DOUBLE, -limit);
+    nc.number(v, "valid_max", NC_DOUBLE, limit);
+    nc.number(v, "_FillValue", NC_DOUBLE, fill);
+    return v;
+}
+
 void globals(Nc& nc, const ExportedDrop& d, const std::string& created, const History& h) {
     const int g = NC_GLOBAL;
     nc.text(g, "Conventions", "CF-1.8");
@@ -172,24 +187,8 @@ EncodedFile netcdfbytes(const ExportedDrop& d, const std::string& created) {
     nc.text(vtime, "calendar", "gregorian");
     nc.text(vtime, "axis", "T");
     nc.number(vtime, "_FillValue", NC_DOUBLE, fill);
-    const int vlat = nc.var("LATITUDE", NC_DOUBLE, {});
-    nc.text(vlat, "standard_name", "latitude");
-    nc.text(vlat, "long_name", "latitude of the drop");
-    nc.text(vlat, "units", "degrees_north");
-    nc.text(vlat, "axis", "Y");
-    nc.text(vlat, "reference_datum", "geographical coordinates, WGS84 projection");
-    nc.number(vlat, "valid_min", NC_DOUBLE, -90);
-    nc.number(vlat, "valid_max", NC_DOUBLE, 90);
-    nc.number(vlat, "_FillValue", NC_DOUBLE, fill);
-    const int vlon = nc.var("LONGITUDE", NC_DOUBLE, {});
-    nc.text(vlon, "standard_name", "longitude");
-    nc.text(vlon, "long_name", "longitude of the drop");
-    nc.text(vlon, "units", "degrees_east");
-    nc.text(vlon, "axis", "X");
-    nc.text(vlon, "reference_datum", "geographical coordinates, WGS84 projection");
-    nc.number(vlon, "valid_min", NC_DOUBLE, -180);
-    nc.number(vlon, "valid_max", NC_DOUBLE, 180);
-    nc.number(vlon, "_FillValue", NC_DOUBLE, fill);
+    const int vlat = position(nc, "LATITUDE", "latitude", "degrees_north", "Y", 90);
+    const int vlon = position(nc, "LONGITUDE", "longitude", "degrees_east", "X", 180);
 
     const int vdepth = nc.var("DEPTH", NC_FLOAT, {zdim});
     nc.text(vdepth, "standard_name", "depth");
