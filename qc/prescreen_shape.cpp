@@ -258,6 +258,53 @@ void surface(const Points& p, const Thresholds& th, std::vector<Finding>& out) {
     }
 }
 
+namespace {
+
+// Where the floor begins when a probe settling on it shows above the tail
+// at b: a jump, or a turn from water that does not warm into a record
+// that warms, followed by a steady approach to the tail's level.
+struct Settling {
+    std::size_t floor = 0;  // the first reading on the floor
+    std::string how;        // for the hit-bottom sentence
+};
+std::optional<Settling> settling(const Points& p, std::size_t b, float tailtop, float tol,
+                                 const Thresholds& th) {
+    const std::size_t e = settlingtop(p, b, tailtop, tol);
+    if (e >= b || e == 0) return std::nullopt;
+    const float settle = std::fabs(p.t[e] - tailtop);
+    // The jump: the samples just above e that each change by more than
+    // jumpstep; `last` is the last reading before it.
+    std::size_t last = e;
+    while (last > 0 && e - last < jumpsamples && std::fabs(p.t[last] - p.t[last - 1]) > jumpstep) --last;
+    const float jumpsize = std::fabs(p.t[e] - p.t[last]);
+    std::size_t ua = last;
+    while (ua > 0 && p.z[ua - 1] >= p.z[last] - th.hblength) --ua;
+    const float waterabove = last - ua >= 4 ? slope(p, ua, last + 1) : INFINITY;
+    // Settling is fast: faster than the water above changes, which a
+    // shifted stretch of water below a step would follow.
+    const float span = p.z[b] - p.z[e];
+    const float rate = span > 0 ? settle / span : 0.0f;
+    if (span < settlespan || rate < th.hbgrad || settle < settlemin) return std::nullopt;
+    const bool jump = last < e && jumpsize >= std::max(settlemin, 0.5f * settle) &&
+                      std::isfinite(waterabove) && rate >= 3.0f * std::fabs(waterabove);
+    const bool turn = tailtop > p.t[e] && waterabove <= 0.0f;
+    if (jump) {
+        const std::size_t f = last + 1;
+        return Settling{f,
+                        format(" where the record jumps %.2f \u00b0C and settles to the floor's temperature "
+                               "over %.1f m",
+                               jumpsize, p.z[b] - p.z[f])};
+    }
+    if (turn)
+        return Settling{e,
+                        format(" where the record turns from cooling to warming and settles %.2f \u00b0C to "
+                               "the floor's temperature over %.1f m",
+                               settle, p.z[b] - p.z[e])};
+    return std::nullopt;
+}
+
+}  // namespace
+
 // A probe on the sea floor goes on falling by the clock while it reads the
 // floor's temperature: the profile ends in a tail that stays nearly
 // constant, or drifts slowly (probes lying on the floor warm or cool by a
@@ -380,40 +427,10 @@ bool hitbottom(Points& p, const Thresholds& th, std::vector<Finding>* out, const
                 depth, how.c_str(), zend - depth, std::fabs(drift), tailtop, perbin, th.hbtotal, th.hbrate)));
     };
 
-    // The probe settling on the floor: a jump, or a turn from water that
-    // does not warm into a record that warms, followed by a steady
-    // approach to the tail.
-    const float settletol = std::max(0.02f, 3.0f * noise);
-    if (const std::size_t e = settlingtop(p, b, tailtop, settletol); e < b && e > 0) {
-        const float settle = std::fabs(p.t[e] - tailtop);
-        // The jump: the samples just above e that each change by more
-        // than jumpstep; `last` is the last reading before it.
-        std::size_t last = e;
-        while (last > 0 && e - last < jumpsamples && std::fabs(p.t[last] - p.t[last - 1]) > jumpstep) --last;
-        const float jumpsize = std::fabs(p.t[e] - p.t[last]);
-        std::size_t ua = last;
-        while (ua > 0 && p.z[ua - 1] >= p.z[last] - th.hblength) --ua;
-        const float waterabove = last - ua >= 4 ? slope(p, ua, last + 1) : INFINITY;
-        // Settling is fast: faster than the water above changes, which a
-        // shifted stretch of water below a step would follow.
-        const float span = p.z[b] - p.z[e];
-        const float rate = span > 0 ? settle / span : 0.0f;
-        const bool settling = span >= settlespan && rate >= th.hbgrad;
-        const bool jump = last < e && jumpsize >= std::max(settlemin, 0.5f * settle) &&
-                          std::isfinite(waterabove) && rate >= 3.0f * std::fabs(waterabove);
-        const bool turn = tailtop > p.t[e] && waterabove <= 0.0f;
-        if (settling && settle >= settlemin && (jump || turn)) {
-            const std::size_t f = jump ? last + 1 : e;
-            report(p.point[f], p.z[f],
-                   jump ? format(" where the record jumps %.2f \u00b0C and settles to the floor's "
-                                 "temperature over %.1f m",
-                                 jumpsize, p.z[b] - p.z[f])
-                        : format(" where the record turns from cooling to warming and settles %.2f \u00b0C "
-                                 "to the floor's temperature over %.1f m",
-                                 settle, p.z[b] - p.z[f]));
-            truncate(p, f);
-            return true;
-        }
+    if (const std::optional<Settling> s = settling(p, b, tailtop, std::max(0.02f, 3.0f * noise), th)) {
+        report(p.point[s->floor], p.z[s->floor], s->how);
+        truncate(p, s->floor);
+        return true;
     }
 
     // The water above the tail.
