@@ -27,6 +27,13 @@ inline std::size_t trimmedLength(std::string_view s) {
 
 inline std::string_view trimRight(std::string_view s) { return s.substr(0, trimmedLength(s)); }
 
+// s without its leading and trailing blanks.
+inline std::string_view trimBlanks(std::string_view s) {
+    s = trimRight(s);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
+
 template <std::size_t N>
 class FixedText {
 public:

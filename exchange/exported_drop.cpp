@@ -7,16 +7,11 @@
 
 #include "base/atomic_file.h"
 #include "base/fields.h"
+#include "base/fixed_text.h"
 #include "exchange/qc_flags.h"
 #include "profile/profile_store.h"
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    return s;
-}
 
 // Columns first..last (1-based) of a line, shorter when the line is.
 std::string_view cols(std::string_view line, std::size_t first, std::size_t last) {
@@ -35,7 +30,7 @@ bool printable(std::string_view s) {
 }
 
 std::optional<int> digitsof(std::string_view s) {
-    s = trim(s);
+    s = trimBlanks(s);
     if (s.empty() || s.size() > 4) return std::nullopt;
     int v = 0;
     for (const char c : s) {
@@ -158,7 +153,7 @@ std::string isotime(const DropTime& t) {
 }
 
 std::optional<double> degrees(std::string_view field, double limit) {
-    field = trim(field);
+    field = trimBlanks(field);
     if (field.empty()) return std::nullopt;
     if (field.front() == '+') field.remove_prefix(1);
     double v = 0;
@@ -186,7 +181,7 @@ std::string shipname(std::string_view control) {
     for (int n = 0; n < 18 && lines.next(l); ++n) {
         if (n == 0 && l.substr(0, label.size()) != label) return {};
         // The later line wins, as for every key of the file.
-        if (l.substr(0, label.size()) == label) name = std::string(trim(l.substr(label.size())));
+        if (l.substr(0, label.size()) == label) name = std::string(trimBlanks(l.substr(label.size())));
     }
     for (char& c : name)
         if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
@@ -215,8 +210,8 @@ DropBuild buildexporteddrop(const DropSource& src) {
     const std::string_view h = q.header;
     d.probefield = std::string(h.substr(6, 3));
     d.probe = digitsof(d.probefield);
-    d.callsign = std::string(trim(h.substr(13, 7)));
-    d.serial = std::string(trim(h.substr(69, 7)));
+    d.callsign = std::string(trimBlanks(h.substr(13, 7)));
+    d.serial = std::string(trimBlanks(h.substr(69, 7)));
     d.recorder = src.raw.empty() ? digitsof(h.substr(10, 2)) : rawrecorder(src.raw);
     d.points = std::move(q.points);
     b.ok = true;
